@@ -1,0 +1,45 @@
+# Two entry points: `make run` and `make test`. Everything else is a step of those
+# or of CI (`make sanitize`, `make fuzz`).
+BUILD      ?= build
+JOBS       ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+CMAKE_GEN  := -G Ninja
+
+.PHONY: deps configure build run test sanitize fuzz bench clean
+
+deps:
+	./scripts/install-deps.sh
+
+configure: deps
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Until the main window exists, "run" shows what the command-line front end can do.
+run: build
+	@if [ -x $(BUILD)/ui/vlt95 ]; then $(BUILD)/ui/vlt95; else $(BUILD)/cli/vlt95-cli --help; fi
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The core tests once more under AddressSanitizer + UndefinedBehaviorSanitizer.
+sanitize: deps
+	cmake -S . -B $(BUILD)-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DVLT_SANITIZE=ON \
+	      -DVLT_BUILD_GUI=OFF -DVLT_BUILD_BENCH=OFF
+	cmake --build $(BUILD)-asan -j $(JOBS)
+	cd $(BUILD)-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	    ctest --output-on-failure -j $(JOBS) -L core
+
+# Every fuzz target for a bounded time, seeded from tests/data/<target>/ when present.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD)-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DVLT_BUILD_FUZZ=ON -DVLT_BUILD_GUI=OFF -DVLT_BUILD_BENCH=OFF -DVLT_BUILD_TESTS=OFF
+	cmake --build $(BUILD)-fuzz -j $(JOBS)
+	./scripts/run-fuzzers.sh $(BUILD)-fuzz/fuzz $(FUZZ_SECONDS)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz

@@ -1,0 +1,31 @@
+# One static library per logic folder. Sources are every .cpp below the folder,
+# except in the folders listed with EXCLUDE (which are libraries of their own).
+function(vlt_core_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS;EXCLUDE;SYSTEM_LIBS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(excluded IN LISTS ARG_EXCLUDE)
+    list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${excluded}/")
+  endforeach()
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    set(scope PUBLIC)
+  else()
+    add_library(${name} INTERFACE) # folder not populated yet
+    set(scope INTERFACE)
+  endif()
+  target_include_directories(${name} ${scope} ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} ${scope} ${ARG_DEPS} ${ARG_SYSTEM_LIBS})
+endfunction()
+
+# One GoogleTest binary per test folder: tests/<folder>/*.cpp -> test_<folder>.
+function(vlt_test_folder folder)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  string(REPLACE "/" "_" target "test_${folder}")
+  add_executable(${target} ${sources})
+  target_link_libraries(${target} PRIVATE vlt_testkit vltcore ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "core")
+endfunction()

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build, the tests, the benchmarks and the
+# fuzz targets need. Does nothing when all of them are present.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ make pkg-config
+  clang libclang-rt-14-dev                      # fuzz targets (libFuzzer)
+  libgtest-dev libgmock-dev                      # tests
+  qt6-base-dev libgl-dev                         # windows (Qt 6 Widgets + Qt Test)
+  libbenchmark-dev libssl-dev libgcrypt20-dev zlib1g-dev   # benchmarks and their peers
+  openssl gpg                                    # command-line peers of the end-to-end benchmark
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Runs every fuzz target in DIR for SECONDS each; a crash, leak or sanitizer
+# report fails the run. Seeds come from tests/data/<target>/ when it exists.
+set -euo pipefail
+dir=$1
+seconds=$2
+root=$(cd "$(dirname "$0")/.." && pwd)
+shopt -s nullglob
+for target in "$dir"/fuzz_*; do
+  [ -x "$target" ] || continue
+  name=$(basename "$target")
+  corpus=$(mktemp -d)
+  seeds=()
+  [ -d "$root/tests/data/$name" ] && seeds+=("$root/tests/data/$name")
+  echo "== $name for ${seconds}s"
+  (cd "$corpus" && "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 \
+      "$corpus" "${seeds[@]}")
+  rm -rf "$corpus"
+done
