@@ -17,10 +17,14 @@ function(vlt_core_library name)
   target_link_libraries(${name} ${scope} ${ARG_DEPS} ${ARG_SYSTEM_LIBS})
 endfunction()
 
-# One GoogleTest binary per test folder: tests/<folder>/*.cpp -> test_<folder>.
+# One GoogleTest binary per test folder: tests/<folder>/*.cpp -> test_<folder>
+# (tests/batch/wipe -> test_batch_wipe). Subfolders named in EXCLUDE are left out.
 function(vlt_test_folder folder)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
+  foreach(excluded IN LISTS ARG_EXCLUDE)
+    list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${folder}/${excluded}/")
+  endforeach()
   if(NOT sources)
     return()
   endif()
