@@ -1,0 +1,30 @@
+#pragma once
+// Decrypts one container file back into the plain file.
+#include "container/file_operation_host.h"
+#include "container/random_name.h"
+#include "container/result_code.h"
+
+#include <string>
+
+namespace vlt {
+
+struct TDecryptContext {
+    std::string SourceDir; // ends with "/"
+    std::string FileName;  // bare name of the encrypted file
+    std::string DestDir;   // ends with "/", or empty to decrypt in place
+    bool WarnOverwrite = false;
+    bool IgnoreCRC32 = false;
+    bool RestoreFileName = false;
+    bool RestoreAttributes = false;
+    bool RemoveOriginal = false;
+    // Outputs.
+    std::string RestoredName;        // the stored name when the output took it
+    bool StoredNameRejected = false; // a stored name that was not a plain file name was ignored
+};
+
+// Needs a run prepared by SetupCryptContext and LzhAllocTables. The stored name is
+// used only when it is a plain file name; the output never leaves the target
+// directory.
+[[nodiscard]] ResultCode DecryptOneFile(TDecryptContext& context, FileOperationHost& host);
+
+} // namespace vlt
