@@ -3,9 +3,14 @@
 // Engines whose folders are not populated yet answer "invalid".
 namespace vlt {
 
-std::unique_ptr<BlockEngine> MakeGostEngine() { return nullptr; }
-std::unique_ptr<BlockEngine> MakeTdesEngine() { return nullptr; }
-std::unique_ptr<BlockEngine> MakeCobraEngine() { return nullptr; }
-std::unique_ptr<BlockEngine> MakeIdeaEngine() { return nullptr; }
+std::unique_ptr<BlockEngine> MakeTdesEngine() {
+    return nullptr;
+}
+std::unique_ptr<BlockEngine> MakeCobraEngine() {
+    return nullptr;
+}
+std::unique_ptr<BlockEngine> MakeIdeaEngine() {
+    return nullptr;
+}
 
 } // namespace vlt
