@@ -1,0 +1,18 @@
+#pragma once
+// Where the configuration file lives: beside the program for portable use, else
+// in the user's configuration directory.
+#include <string>
+
+namespace vlt {
+
+// The directory of the running executable, ending in "/"; "" when unknown.
+[[nodiscard]] std::string ProgramDirectory();
+// ProgramDirectory() + "vlt95.cfg" when that file exists or the directory is
+// writable, else $XDG_CONFIG_HOME/vlt95/vlt95.cfg (~/.config when unset), whose
+// directory is created (mode 0700) when missing.
+[[nodiscard]] std::string ConfigFilePath();
+// The user's home directory without a trailing "/": $HOME, else the password
+// database's entry; "" when neither is known.
+[[nodiscard]] std::string HomeDirectory();
+
+} // namespace vlt

@@ -1,0 +1,171 @@
+#include "platform/drives.h"
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+
+namespace vlt {
+
+namespace {
+
+struct MountLine {
+    std::string source;
+    std::string mountPoint;
+    std::string fsType;
+};
+
+// /proc/self/mounts writes blanks, tabs, newlines and backslashes as \ooo.
+std::string Unescape(const std::string& field) {
+    std::string out;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size()) {
+            const std::string digits = field.substr(i + 1, 3);
+            if (digits.find_first_not_of("01234567") == std::string::npos) {
+                out.push_back(static_cast<char>(std::stoi(digits, nullptr, 8)));
+                i += 3;
+                continue;
+            }
+        }
+        out.push_back(field[i]);
+    }
+    return out;
+}
+
+std::vector<MountLine> ReadMounts() {
+    std::vector<MountLine> mounts;
+    std::ifstream table("/proc/self/mounts");
+    std::string line;
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        MountLine mount;
+        if (fields >> mount.source >> mount.mountPoint >> mount.fsType) {
+            mount.source = Unescape(mount.source);
+            mount.mountPoint = Unescape(mount.mountPoint);
+            mounts.push_back(mount);
+        }
+    }
+    return mounts;
+}
+
+bool StartsWithDir(const std::string& path, const std::string& dir) {
+    return path == dir ||
+           (path.size() > dir.size() && path.compare(0, dir.size(), dir) == 0 && path[dir.size()] == '/');
+}
+
+bool IsOneOf(const std::string& value, std::initializer_list<const char*> list) {
+    return std::any_of(list.begin(), list.end(), [&](const char* item) { return value == item; });
+}
+
+bool IsUserMediaPath(const std::string& mountPoint) {
+    return StartsWithDir(mountPoint, "/media") || StartsWithDir(mountPoint, "/mnt") ||
+           StartsWithDir(mountPoint, "/run/media");
+}
+
+bool IsSystemInternal(const std::string& mountPoint) {
+    if (StartsWithDir(mountPoint, "/run/media")) {
+        return false;
+    }
+    return StartsWithDir(mountPoint, "/proc") || StartsWithDir(mountPoint, "/sys") ||
+           StartsWithDir(mountPoint, "/dev") || StartsWithDir(mountPoint, "/run") ||
+           StartsWithDir(mountPoint, "/snap") || StartsWithDir(mountPoint, "/boot/efi");
+}
+
+// The kernel marks removable media on the whole disk; a partition asks its parent.
+bool IsRemovableBlockDevice(const std::string& source) {
+    if (!StartsWithDir(source, "/dev")) {
+        return false;
+    }
+    const std::string base = "/sys/class/block/" + source.substr(source.rfind('/') + 1);
+    for (const char* candidate : {"/removable", "/../removable"}) {
+        std::ifstream flag(base + candidate);
+        char value = '0';
+        if (flag >> value) {
+            return value == '1';
+        }
+    }
+    return false;
+}
+
+bool IsRemote(const std::string& fsType) {
+    return IsOneOf(fsType, {"nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "9p", "ceph", "glusterfs",
+                            "fuse.sshfs", "davfs", "fuse.rclone"});
+}
+
+// Classifies one mount; false for mounts that are not drives.
+bool Classify(const MountLine& mount, DriveType& type) {
+    if (mount.mountPoint == "/") {
+        type = DriveType::Fixed;
+        return true;
+    }
+    if (IsSystemInternal(mount.mountPoint)) {
+        return false;
+    }
+    struct stat info {};
+    if (stat(mount.mountPoint.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        return false; // single files bound into containers are not drives
+    }
+    if (IsRemote(mount.fsType)) {
+        type = DriveType::Remote;
+        return true;
+    }
+    if (IsOneOf(mount.fsType, {"tmpfs", "ramfs"})) {
+        type = DriveType::RamDisk;
+        return IsUserMediaPath(mount.mountPoint);
+    }
+    if (!StartsWithDir(mount.source, "/dev") || IsOneOf(mount.fsType, {"squashfs", "devtmpfs"})) {
+        return false;
+    }
+    if (IsOneOf(mount.fsType, {"iso9660", "udf"}) || mount.source.rfind("/dev/sr", 0) == 0) {
+        type = DriveType::CdRom;
+    } else if (IsRemovableBlockDevice(mount.source) || StartsWithDir(mount.mountPoint, "/media") ||
+               StartsWithDir(mount.mountPoint, "/run/media")) {
+        type = DriveType::Removable;
+    } else {
+        type = DriveType::Fixed;
+    }
+    return true;
+}
+
+} // namespace
+
+std::vector<DriveInfo> ListDrives() {
+    // A later mount on the same point hides the earlier one.
+    std::map<std::string, DriveInfo> byPath;
+    for (const MountLine& mount : ReadMounts()) {
+        DriveType type = DriveType::Fixed;
+        if (Classify(mount, type)) {
+            byPath[mount.mountPoint] = DriveInfo{mount.mountPoint, type, mount.fsType};
+        } else {
+            byPath.erase(mount.mountPoint);
+        }
+    }
+    std::vector<DriveInfo> drives;
+    const auto root = byPath.find("/");
+    drives.push_back(root != byPath.end() ? root->second : DriveInfo{"/", DriveType::Fixed, ""});
+    for (const auto& [path, drive] : byPath) {
+        if (path != "/") {
+            drives.push_back(drive);
+        }
+    }
+    return drives;
+}
+
+bool FreeSpace(const std::string& path, std::uint64_t& bytesFree) {
+    struct statvfs info {};
+    if (statvfs(path.c_str(), &info) != 0) {
+        return false;
+    }
+    bytesFree = static_cast<std::uint64_t>(info.f_bavail) * static_cast<std::uint64_t>(info.f_frsize);
+    return true;
+}
+
+bool SameFileSystem(const std::string& a, const std::string& b) {
+    struct stat infoA {};
+    struct stat infoB {};
+    return lstat(a.c_str(), &infoA) == 0 && lstat(b.c_str(), &infoB) == 0 && infoA.st_dev == infoB.st_dev;
+}
+
+} // namespace vlt

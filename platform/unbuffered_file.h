@@ -1,0 +1,72 @@
+#pragma once
+// Write-through files for wiping and free-space clearing: O_DIRECT writes from
+// 4096-aligned buffers, with Sync() as the durability point each pass ends with.
+// File systems that refuse O_DIRECT get buffered writes; Sync() then does the work.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace vlt {
+
+constexpr std::size_t kDirectAlignment = 4096;
+
+// A heap buffer aligned to kDirectAlignment, size rounded up to a multiple of it,
+// zero-filled on allocation and zeroed on release. Empty() when memory was short.
+class AlignedBuffer {
+public:
+    AlignedBuffer() = default;
+    explicit AlignedBuffer(std::size_t size) noexcept;
+    ~AlignedBuffer() { Release(); }
+    AlignedBuffer(AlignedBuffer&& other) noexcept;
+    AlignedBuffer& operator=(AlignedBuffer&& other) noexcept;
+    AlignedBuffer(const AlignedBuffer&) = delete;
+    AlignedBuffer& operator=(const AlignedBuffer&) = delete;
+
+    std::uint8_t* Data() noexcept { return data_; }
+    const std::uint8_t* Data() const noexcept { return data_; }
+    std::size_t Size() const noexcept { return size_; }
+    bool Empty() const noexcept { return data_ == nullptr; }
+    void Release() noexcept;
+
+private:
+    std::uint8_t* data_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+class UnbufferedFile {
+public:
+    enum class Mode {
+        OverwriteExisting, // an existing regular file, opened for writing, never truncated
+        CreateNew          // fails when the name exists
+    };
+
+    UnbufferedFile() = default;
+    ~UnbufferedFile() { Close(); }
+    UnbufferedFile(const UnbufferedFile&) = delete;
+    UnbufferedFile& operator=(const UnbufferedFile&) = delete;
+
+    // Never follows a symbolic link; takes the same exclusive lock as SafeOpen,
+    // so a file another handle holds cannot be opened here.
+    [[nodiscard]] bool Open(const std::string& path, Mode mode);
+    [[nodiscard]] bool Seek(std::uint64_t offset);
+    // `length` should be a multiple of BlockSize() and `alignedData` aligned to
+    // kDirectAlignment. Returns the bytes written: a short count when the disk
+    // filled up part way, -1 when nothing was written (errno kept, ENOSPC for a full disk).
+    [[nodiscard]] std::int64_t Write(const void* alignedData, std::size_t length);
+    // fdatasync: everything written so far is on the disk when this returns true.
+    [[nodiscard]] bool Sync();
+    bool Close();
+
+    bool IsOpen() const { return fd_ >= 0; }
+    // The file system's block size (a power of two from 512 to 65536), 4096 when unknown.
+    std::size_t BlockSize() const { return blockSize_; }
+    // False when the file system refused O_DIRECT and writes go through the page cache.
+    bool IsDirect() const { return direct_; }
+
+private:
+    int fd_ = -1;
+    bool direct_ = false;
+    std::size_t blockSize_ = kDirectAlignment;
+};
+
+} // namespace vlt
