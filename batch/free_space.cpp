@@ -1,0 +1,128 @@
+#include "batch/free_space.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "batch/format_thousands.h"
+#include "platform/drives.h"
+#include "support/file_access.h"
+#include "support/random.h"
+
+namespace vlt {
+
+namespace {
+
+// Writes carry many copies of the fill block: large direct writes run several times
+// faster than one 16 KB write at a time.
+constexpr std::size_t kFillChunk = 64 * kFillBlockSize;
+// Written data is made durable now and then, not after every write.
+constexpr std::uint64_t kSyncInterval = 256ULL << 20;
+
+} // namespace
+
+std::string DriveOf(const std::string& directory) {
+    std::string best;
+    for (const DriveInfo& drive : ListDrives()) {
+        const std::string& mount = drive.mountPoint;
+        const bool inside = mount == "/" || (directory.compare(0, mount.size(), mount) == 0 &&
+                                             (directory.size() == mount.size() || directory[mount.size()] == '/'));
+        if (inside && mount.size() > best.size() && SameFileSystem(mount, directory)) {
+            best = mount;
+        }
+    }
+    return best.empty() ? directory : best;
+}
+
+FillOutcome FreeSpaceClearer::ClearFreeSpace(const std::string& directory, FreeSpaceView& view) {
+    FormClose();
+    mayClose_ = false;
+    written_ = 0;
+    AlignedBuffer pattern(kFillChunk + kFillBlockSize);
+    if (pattern.Empty()) {
+        view.ShowError("System Error", "Out of memory!");
+        mayClose_ = true;
+        return FillOutcome::NoMemory;
+    }
+    for (std::size_t i = 0; i < kFillBlockSize; i += 4) {
+        const std::uint32_t word = NextBits32();
+        std::memcpy(pattern.Data() + i, &word, 4);
+    }
+    for (std::size_t copy = kFillBlockSize; copy < pattern.Size(); copy += kFillBlockSize) {
+        std::memcpy(pattern.Data() + copy, pattern.Data(), kFillBlockSize);
+    }
+
+    fillPath_ = directory + kFillFileName;
+    // Created anew: an earlier fill file (or a link of that name) goes first; the
+    // name's target is never followed.
+    if (FileExistsAny(fillPath_)) {
+        (void)SafeDelete(fillPath_);
+    }
+    if (!file_.Open(fillPath_, UnbufferedFile::Mode::CreateNew)) {
+        view.ShowError("System Error", "Can't open " + fillPath_ + " !");
+        fillPath_.clear();
+        mayClose_ = true;
+        return FillOutcome::CantOpen;
+    }
+
+    view.ShowClearer("Clearing empty disk space on drive " + DriveOf(directory));
+    std::uint64_t freeSpace = 0;
+    if (!FreeSpace(directory, freeSpace)) {
+        freeSpace = 0;
+    }
+    breakRequested_ = false;
+    Fill(pattern.Data(), view, freeSpace);
+
+    const bool stopped = breakRequested_;
+    view.SetCaption(stopped ? "User break - click [Cancel] again to finish" : "Done - click [Cancel] to finish");
+    view.SetInfo("Please wait a few seconds until the caches and buffers of Windows have been flushed...");
+    (void)file_.Sync();
+    pattern.Release();
+    mayClose_ = true;
+    return stopped ? FillOutcome::UserBreak : FillOutcome::DiskFull;
+}
+
+void FreeSpaceClearer::Fill(const std::uint8_t* pattern, FreeSpaceView& view, std::uint64_t freeSpace) {
+    // Near the end the writes shrink to one fill block (or one file system block, when
+    // direct writes need more), so the disk is filled to its last few kilobytes.
+    const std::size_t lastChunk = std::max(kFillBlockSize, file_.BlockSize());
+    std::size_t chunk = std::max(kFillChunk, lastChunk);
+    std::uint64_t shownStep = UINT64_MAX;
+    std::uint64_t syncedAt = 0;
+    for (;;) {
+        view.ProcessMessages();
+        if (written_ / kFillInfoStep != shownStep) {
+            shownStep = written_ / kFillInfoStep;
+            view.SetInfo(FormatThousands(static_cast<std::int64_t>(written_)) + " of " +
+                         FormatThousands(static_cast<std::int64_t>(freeSpace)) + " bytes done");
+        }
+        // The file's bytes stay the fill block repeated, whatever the size of a write.
+        const std::int64_t result = file_.Write(pattern + written_ % kFillBlockSize, chunk);
+        const std::uint64_t done = result > 0 ? static_cast<std::uint64_t>(result) : 0;
+        if (breakRequested_) {
+            break;
+        }
+        written_ += done;
+        if (done < chunk) {
+            if (chunk == lastChunk) {
+                break;
+            }
+            chunk = lastChunk;
+        }
+        if (written_ - syncedAt >= kSyncInterval) {
+            (void)file_.Sync();
+            syncedAt = written_;
+        }
+    }
+}
+
+void FreeSpaceClearer::FormClose() {
+    if (file_.IsOpen()) {
+        file_.Close();
+    }
+    if (!fillPath_.empty()) {
+        (void)SafeDelete(fillPath_);
+        fillPath_.clear();
+    }
+}
+
+} // namespace vlt

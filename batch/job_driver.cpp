@@ -1,0 +1,498 @@
+#include "batch/job_driver.h"
+
+#include <algorithm>
+#include <string>
+#include <thread>
+
+#include "batch/directory_list.h"
+#include "batch/format_thousands.h"
+#include "batch/progress.h"
+#include "batch/result_text.h"
+#include "batch/wipe/wipe.h"
+#include "container/crypt_context.h"
+#include "container/decrypt_file.h"
+#include "container/encrypt_file.h"
+#include "platform/paths.h"
+#include "support/file_access.h"
+#include "support/lzh/lzh_codec.h"
+
+namespace vlt {
+
+namespace {
+
+constexpr const char* kTitle = "Vaultane 95";
+constexpr std::size_t kMaxDestinationLength = 255;
+
+std::string WithoutTrailingSlash(const std::string& path) {
+    return path.size() > 1 && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
+}
+
+// One run: the driver's counters and flags, and the progress callback the one-file
+// operations report to.
+class JobRun final : public FileOperationHost {
+public:
+    JobRun(JobMode mode, JobHost& host, SettingsRecord& settings, RunState& state)
+        : mode_(mode), host_(host), settings_(settings), state_(state), log_(state, host) {}
+
+    JobOutcome Run();
+
+    bool JobProgress(ProgressKind kind, std::int32_t amount) override;
+    MsgAnswer MessageBox(const std::string& caption, const std::string& text, MsgIcon icon,
+                         MsgButtons buttons) override {
+        return host_.MessageBox(caption, text, icon, buttons);
+    }
+    void ProcessMessages() override { host_.ProcessMessages(); }
+
+private:
+    void StopScanner();
+    [[nodiscard]] bool PrepareResources();
+    void ReleaseResources();
+    void AskDestination();
+    void EnterJobView();
+    void DirectoryGroup(const JobSelection& selection);
+    void SingleFiles(const JobSelection& selection);
+    void DriveGroup(const JobSelection& selection);
+    void ListedGroup(const std::string& searchPath, bool drive);
+    void StartGroup(std::int64_t count, std::int64_t total);
+    [[nodiscard]] bool ConfirmGroup(const std::string& question, bool drive);
+    void ProcessFile(const std::string& path, std::int64_t size);
+    void EncryptStep(const std::string& path);
+    void DecryptStep(const std::string& path);
+    void WipeStep(const std::string& path);
+    void TextStep(ResultCode code);
+    void Redraw(bool full);
+    void Finish();
+
+    const JobMode mode_;
+    JobHost& host_;
+    SettingsRecord& settings_;
+    RunState& state_;
+    MessageLog log_;
+    TDirectoryList list_{TDirectoryList::kMaxBlocks, true};
+    JobOutcome outcome_;
+    std::string destination_;
+    bool stop_ = false;
+    bool refill_ = false;
+    bool cryptContext_ = false;
+    bool lzhTables_ = false;
+    bool wipeBuffers_ = false;
+};
+
+JobOutcome JobRun::Run() {
+    StopScanner();
+    if (!PrepareResources()) {
+        ReleaseResources();
+        return outcome_;
+    }
+    AskDestination();
+    EnterJobView();
+    state_.UserBreak = false;
+    const JobSelection selection = host_.Selection();
+    DirectoryGroup(selection);
+    SingleFiles(selection);
+    DriveGroup(selection);
+    Finish();
+    return outcome_;
+}
+
+void JobRun::StopScanner() {
+    if (!state_.ScanRunning) {
+        return;
+    }
+    state_.ScanStopRequest = true;
+    while (state_.ScanRunning) {
+        host_.ProcessMessages();
+        std::this_thread::yield();
+    }
+}
+
+bool JobRun::PrepareResources() {
+    if (mode_ == jmWipe) {
+        wipeBuffers_ = PrepareWipeBuffers();
+        if (!wipeBuffers_) {
+            (void)host_.MessageBox("System Error", "Out of memory!", MsgIcon::Exclamation, MsgButtons::Ok);
+            outcome_.failed = true;
+        }
+        return wipeBuffers_;
+    }
+    host_.ShowPassphraseDialog(mode_ == jmEncrypt);
+    SecureBuffer first;
+    SecureBuffer second;
+    if (!host_.GetPassphrases(first, second)) {
+        outcome_.cancelled = true;
+        return false;
+    }
+    KeyRecord keys;
+    keys.firstAlgorithm = settings_.Algo1Box;
+    keys.firstPassphrase = first.Data();
+    keys.firstLength = static_cast<std::uint16_t>(first.Size());
+    if (settings_.MixedEncryptionSwitch) {
+        keys.secondAlgorithm = settings_.Algo2Box;
+        keys.secondPassphrase = second.Data();
+        keys.secondLength = static_cast<std::uint16_t>(second.Size());
+    }
+    const int setup = SetupCryptContext(keys, settings_.VLT7CompSwitch != 0);
+    first.Release();
+    second.Release();
+    if (setup == kSetupOutOfMemory || setup == kSetupInvalidAlgorithm) {
+        (void)host_.MessageBox(
+            "System Error", setup == kSetupOutOfMemory ? "Out of memory!" : "The selected algorithm is not available!",
+            MsgIcon::Exclamation, MsgButtons::Ok);
+        outcome_.failed = true;
+        return false;
+    }
+    cryptContext_ = true;
+    if (setup == kSetupWeakKey &&
+        host_.MessageBox("Warning", "A weak key was detected. Do you want to continue anyway?", MsgIcon::Exclamation,
+                         MsgButtons::YesNo) != MsgAnswer::Yes) {
+        outcome_.cancelled = true;
+        return false;
+    }
+    bool ready = true;
+    if (settings_.CompressSwitch || mode_ == jmDecrypt) {
+        lzhTables_ = LzhAllocTables();
+        ready = lzhTables_;
+    }
+    if (ready && settings_.WipeSwitch && mode_ == jmEncrypt) {
+        wipeBuffers_ = PrepareWipeBuffers();
+        ready = wipeBuffers_;
+    }
+    if (!ready) {
+        (void)host_.MessageBox("System Error", "Out of memory!", MsgIcon::Exclamation, MsgButtons::Ok);
+        outcome_.failed = true;
+    }
+    return ready;
+}
+
+void JobRun::ReleaseResources() {
+    if (cryptContext_) {
+        ReleaseCryptContext();
+        cryptContext_ = false;
+    }
+    if (lzhTables_) {
+        LzhFreeTables();
+        lzhTables_ = false;
+    }
+    if (wipeBuffers_) {
+        ReleaseWipeBuffers();
+        wipeBuffers_ = false;
+    }
+}
+
+void JobRun::AskDestination() {
+    if (!settings_.ExtDestDialogSwitch || mode_ == jmWipe) {
+        return;
+    }
+    std::string chosen = host_.AskDestination("Destination", settings_.GetLastDestination());
+    if (chosen.empty()) {
+        return;
+    }
+    if (chosen.back() != '/') {
+        chosen += '/';
+    }
+    destination_ = chosen;
+    (void)settings_.SetLastDestination(chosen.substr(0, kMaxDestinationLength));
+}
+
+void JobRun::EnterJobView() {
+    state_.ProgressColour = JobColour(mode_);
+    state_.LastPainted = 0;
+    state_.LastPercent = 100;
+    state_.JobActive = true;
+    host_.EnterJobView(mode_);
+    Redraw(true);
+    log_.LogStart();
+    outcome_.started = true;
+}
+
+void JobRun::DirectoryGroup(const JobSelection& selection) {
+    for (const std::string& directory : selection.directories) {
+        if (stop_) {
+            return;
+        }
+        const std::string path = WithoutTrailingSlash(directory);
+        const std::string name = PathNamePart(path);
+        if (name == "." || name == "..") {
+            continue;
+        }
+        const std::string searchPath = path + "/" + selection.mask;
+        log_.LogLine("Searching files in " + searchPath + " ...");
+        ListedGroup(searchPath, false);
+    }
+}
+
+void JobRun::SingleFiles(const JobSelection& selection) {
+    if (stop_) {
+        return;
+    }
+    log_.LogLine("Searching for single selected files...");
+    if (selection.files.empty()) {
+        log_.LogLine("No files found.");
+        return;
+    }
+    std::int64_t total = 0;
+    for (const std::string& file : selection.files) {
+        total += static_cast<std::int64_t>(FileSizeOf(file));
+    }
+    const auto count = static_cast<std::int64_t>(selection.files.size());
+    outcome_.found += count;
+    StartGroup(count, total);
+    if (!ConfirmGroup("Should the " + std::to_string(count) + " single selected file(s) be " + JobVerb(mode_) +
+                          "ed now?",
+                      false)) {
+        return;
+    }
+    for (const std::string& file : selection.files) {
+        if (stop_) {
+            return;
+        }
+        refill_ = true;
+        host_.ProcessMessages();
+        const auto size = static_cast<std::int64_t>(FileSizeOf(file));
+        ProcessFile(file, size);
+        if (!stop_) {
+            state_.BatchDone += size;
+            Redraw(false);
+        }
+        if (state_.UserBreak) {
+            stop_ = true;
+            outcome_.cancelled = true;
+        }
+    }
+}
+
+void JobRun::DriveGroup(const JobSelection& selection) {
+    for (const std::string& drive : selection.drives) {
+        if (stop_) {
+            return;
+        }
+        const std::string searchPath = WithoutTrailingSlash(drive) + (drive == "/" ? "" : "/") + selection.mask;
+        log_.LogLine("Searching files on drive " + searchPath + " ...");
+        ListedGroup(searchPath, true);
+    }
+}
+
+void JobRun::ListedGroup(const std::string& searchPath, bool drive) {
+    // A listing that fails (too many entries) counts as an empty one.
+    (void)list_.Build(searchPath, settings_.ExcludeMask, settings_.VLT7CompSwitch == 0, drive);
+    const std::int64_t count = list_.FileCount();
+    outcome_.found += count;
+    if (count == 0) {
+        log_.LogLine("No files found.");
+        return;
+    }
+    StartGroup(count, list_.TotalSize());
+    if (!ConfirmGroup("Should the " + std::to_string(count) + " file(s) be " + JobVerb(mode_) + "ed now?", drive)) {
+        return;
+    }
+    refill_ = true;
+    state_.UserBreak = false;
+    std::string path;
+    std::int64_t size = 0;
+    list_.First(path, size);
+    for (std::int64_t i = 0; i < count && !stop_ && !path.empty(); ++i) {
+        host_.ProcessMessages();
+        ProcessFile(path, size);
+        state_.BatchDone += size;
+        Redraw(false);
+        if (state_.UserBreak) {
+            stop_ = true;
+            outcome_.cancelled = true;
+        } else {
+            list_.Next(path, size);
+        }
+    }
+}
+
+void JobRun::StartGroup(std::int64_t count, std::int64_t total) {
+    state_.BatchTotal = total;
+    state_.BatchDone = 0;
+    state_.LastPainted = 0;
+    Redraw(true);
+    log_.LogLine(std::to_string(count) + " file(s) found, " + FormatThousands(total) + " bytes together.");
+}
+
+bool JobRun::ConfirmGroup(const std::string& question, bool drive) {
+    // Wiping a whole drive is always confirmed.
+    const bool ask = settings_.ConfirmSwitch || (mode_ == jmWipe && (drive || settings_.WipeConfSwitch));
+    if (!ask) {
+        return true;
+    }
+    switch (host_.MessageBox("Confirmation required", question, MsgIcon::Question, MsgButtons::YesNoCancel)) {
+    case MsgAnswer::Yes:
+        return true;
+    case MsgAnswer::No:
+        return false;
+    default:
+        stop_ = true;
+        outcome_.cancelled = true;
+        return false;
+    }
+}
+
+void JobRun::ProcessFile(const std::string& path, std::int64_t size) {
+    log_.LogAppend(std::string("  ") + JobVerb(mode_) + "ing " + path + " (" + FormatThousands(size) + " bytes), ");
+    state_.FileProgress = 0;
+    switch (mode_) {
+    case jmEncrypt:
+        EncryptStep(path);
+        break;
+    case jmDecrypt:
+        DecryptStep(path);
+        break;
+    case jmWipe:
+        WipeStep(path);
+        break;
+    }
+    state_.FileProgress = 0;
+}
+
+void JobRun::EncryptStep(const std::string& path) {
+    TEncryptContext context;
+    context.SourceDir = PathDirPart(path);
+    context.FileName = PathNamePart(path);
+    context.DestDir = destination_;
+    context.WarnOverwrite = settings_.OverWSwitch != 0;
+    context.EncryptAgain = settings_.EncryptAgain();
+    context.KeepDateTime = settings_.KeepDTSwitch != 0;
+    context.StoreFileName = settings_.IncFNameSwitch != 0;
+    context.RenameOutput = settings_.RenameSwitch != 0;
+    context.KeepExtension = settings_.KeepExtSwitch != 0;
+    context.RemoveOriginal = settings_.RemoveOrigSwitch != 0;
+    context.Compress = settings_.CompressSwitch != 0;
+    context.ForceCompression = settings_.ForceCompSwitch != 0;
+    context.WipeOriginal = settings_.WipeSwitch != 0;
+    context.WipePasses = std::clamp<int>(settings_.NumOfDODBox, 1, 99);
+    context.SfsWiping = settings_.ParaWipeSwitch != 0;
+    context.ZeroCBC = settings_.ZeroCBCSwitch != 0;
+    context.NewName.clear();
+    context.CompressionRatio = 0;
+    const ResultCode code = EncryptOneFile(context, *this);
+    if (code == resDone || code == resWipingFailed) {
+        if (settings_.RenameSwitch) {
+            log_.LogAppend(" renamed to " + context.NewName);
+        }
+        if (settings_.CompressSwitch) {
+            log_.LogAppend(" (" + std::to_string(context.CompressionRatio) + "%)");
+        }
+    }
+    TextStep(code);
+}
+
+void JobRun::DecryptStep(const std::string& path) {
+    TDecryptContext context;
+    context.SourceDir = PathDirPart(path);
+    context.FileName = PathNamePart(path);
+    context.DestDir = destination_;
+    context.WarnOverwrite = settings_.OverWSwitch != 0;
+    context.IgnoreCRC32 = settings_.IgnoreCRC32Switch != 0;
+    context.RestoreFileName = settings_.RestFNameSwitch != 0;
+    context.RestoreAttributes = settings_.RestAttrSwitch != 0;
+    context.RemoveOriginal = settings_.RemoveOrigSwitch != 0;
+    context.RestoredName.clear();
+    const ResultCode code = DecryptOneFile(context, *this);
+    if (code == resDone || code == resWipingFailed) {
+        if (!context.RestoredName.empty() && settings_.RestFNameSwitch) {
+            log_.LogAppend(" (" + context.RestoredName + ")");
+        }
+        if (context.StoredNameRejected) {
+            log_.LogAppend(" (stored name ignored)");
+        }
+    }
+    TextStep(code);
+}
+
+void JobRun::WipeStep(const std::string& path) {
+    // BreakRequested; the window stays responsive between the blocks of a pass.
+    const WipePoll breakRequested = [this](const WipeProgress&) {
+        host_.ProcessMessages();
+        return state_.UserBreak.load();
+    };
+    const WipeOutcome outcome = settings_.ParaWipeSwitch
+                                    ? WipeFileSfs(path, breakRequested)
+                                    : WipeFile(path, std::clamp<int>(settings_.NumOfDODBox, 1, 99), breakRequested);
+    switch (outcome) {
+    case WipeOutcome::Wiped:
+        log_.LogLine("done.");
+        ++outcome_.success;
+        break;
+    case WipeOutcome::Stopped:
+        // Not every pass was written: not "done.".
+        log_.LogLine("USER BREAK");
+        break;
+    case WipeOutcome::Failed:
+        log_.LogLine("FAILED!");
+        break;
+    }
+}
+
+void JobRun::TextStep(ResultCode code) {
+    const ResultMeaning meaning = DescribeResult(code);
+    if (meaning.success) {
+        ++outcome_.success;
+    }
+    log_.LogLine(meaning.text);
+    if (meaning.error) {
+        ++outcome_.errors;
+    }
+    if (meaning.endsRun) {
+        stop_ = true;
+        if (code == resUserBreak) {
+            outcome_.cancelled = true;
+        }
+    }
+}
+
+bool JobRun::JobProgress(ProgressKind kind, std::int32_t amount) {
+    if (kind == pkWipe) {
+        if (amount == 0) {
+            log_.LogAppend(" wiping,");
+        }
+    } else {
+        state_.FileProgress += amount;
+        Redraw(false);
+    }
+    return state_.UserBreak;
+}
+
+void JobRun::Redraw(bool full) {
+    const std::int64_t position = state_.BatchDone + state_.FileProgress;
+    if (!full && position == state_.LastPainted) {
+        return;
+    }
+    state_.LastPainted = position;
+    const int percent = ProgressPercent(position, state_.BatchTotal);
+    if (percent != state_.LastPercent) {
+        state_.LastPercent = static_cast<std::uint8_t>(percent);
+        host_.SetTitle(std::string(kTitle) + " - " + std::to_string(percent) + "%");
+    }
+    host_.DrawProgress(position, state_.BatchTotal, percent);
+}
+
+void JobRun::Finish() {
+    host_.LeaveJobView(mode_);
+    host_.ShowDoneDialog(DoneSummary{mode_, outcome_.found, outcome_.success, outcome_.errors}, log_);
+    list_.Done();
+    ReleaseResources();
+    log_.LogEnd();
+    state_.BatchDone = 0;
+    host_.SetTitle(kTitle);
+    state_.JobActive = false;
+    host_.ReturnToIdle(refill_);
+}
+
+} // namespace
+
+JobOutcome RunJob(JobMode mode, JobHost& host, SettingsRecord& settings, RunState& state) {
+    JobRun run(mode, host, settings, state);
+    return run.Run();
+}
+
+void ConfirmStop(FileOperationHost& host, RunState& state) {
+    if (host.MessageBox("User break detected", "Do you really want to break?", MsgIcon::Question, MsgButtons::YesNo) ==
+        MsgAnswer::Yes) {
+        state.UserBreak = true;
+    }
+}
+
+} // namespace vlt
