@@ -3,9 +3,6 @@
 // Engines whose folders are not populated yet answer "invalid".
 namespace vlt {
 
-std::unique_ptr<BlockEngine> MakeTdesEngine() {
-    return nullptr;
-}
 std::unique_ptr<BlockEngine> MakeCobraEngine() {
     return nullptr;
 }
