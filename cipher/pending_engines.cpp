@@ -6,8 +6,5 @@ namespace vlt {
 std::unique_ptr<BlockEngine> MakeCobraEngine() {
     return nullptr;
 }
-std::unique_ptr<BlockEngine> MakeIdeaEngine() {
-    return nullptr;
-}
 
 } // namespace vlt
