@@ -1,0 +1,122 @@
+#include "tarnex/library_binding.h"
+
+#include "tarnex/message_box_service.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <dlfcn.h>
+#include <filesystem>
+#include <string.h>
+#include <system_error>
+
+namespace tarnex {
+namespace {
+
+// Loads lib<name>.so from the first directory holding it; null and `error` set otherwise.
+void* OpenLibrary(const QString& name, const QStringList& directories, QString& error) {
+    const QString fileName = QStringLiteral("lib%1.so").arg(name);
+    for (const QString& directory : directories) {
+        const QString path = QDir(directory).filePath(fileName);
+        if (!QFileInfo::exists(path)) {
+            continue;
+        }
+        if (void* handle = ::dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL)) {
+            return handle;
+        }
+        error =
+            QStringLiteral("The cipher library %1 cannot be loaded: %2").arg(path, QString::fromLocal8Bit(::dlerror()));
+        return nullptr;
+    }
+    error = QStringLiteral("The cipher library %1 is missing; it must lie beside tarnex95 (searched: %2).")
+                .arg(fileName, directories.join(QStringLiteral(", ")));
+    return nullptr;
+}
+
+template <typename Entry> bool Resolve(void* library, const char* symbol, Entry& entry, QString& error) {
+    entry = reinterpret_cast<Entry>(::dlsym(library, symbol));
+    if (entry == nullptr) {
+        error = QStringLiteral("The cipher library lacks its entry point %1.").arg(QString::fromLatin1(symbol));
+    }
+    return entry != nullptr;
+}
+
+} // namespace
+
+TLibraryBinding::TLibraryBinding(MessageBoxService& messages) : messages_(messages) {
+    host_.english = 1;
+    host_.context = this;
+    host_.report = &TLibraryBinding::ReportFromLibrary;
+}
+
+std::unique_ptr<TLibraryBinding> TLibraryBinding::Load(const QStringList& directories, MessageBoxService& messages,
+                                                       QString& error) {
+    std::unique_ptr<TLibraryBinding> binding(new TLibraryBinding(messages));
+    void* keyFileLibrary = OpenLibrary(QStringLiteral("tarnexkf"), directories, error);
+    void* chaosLibrary = keyFileLibrary ? OpenLibrary(QStringLiteral("tarnexch"), directories, error) : nullptr;
+    void* tarnexLibrary = chaosLibrary ? OpenLibrary(QStringLiteral("tarnex"), directories, error) : nullptr;
+    AttachEntry attachKeyFile = nullptr;
+    AttachEntry attachChaos = nullptr;
+    AttachEntry attachTarnex = nullptr;
+    if (tarnexLibrary == nullptr || !Resolve(keyFileLibrary, "tarnexkf_crypt", binding->tarnexkfCrypt_, error) ||
+        !Resolve(keyFileLibrary, "tarnexkf_attach", attachKeyFile, error) ||
+        !Resolve(chaosLibrary, "tarnexch_crypt1", binding->tarnexchCrypt1_, error) ||
+        !Resolve(chaosLibrary, "tarnexch_crypt2", binding->tarnexchCrypt2_, error) ||
+        !Resolve(chaosLibrary, "tarnexch_attach", attachChaos, error) ||
+        !Resolve(tarnexLibrary, "tarnex_crypt", binding->tarnexCrypt_, error) ||
+        !Resolve(tarnexLibrary, "tarnex_attach", attachTarnex, error)) {
+        return nullptr;
+    }
+    attachKeyFile(&binding->host_);
+    attachChaos(&binding->host_);
+    attachTarnex(&binding->host_);
+    return binding;
+}
+
+QStringList TLibraryBinding::DefaultDirectories() {
+    std::error_code failure;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", failure);
+    const QString directory = failure ? QCoreApplication::applicationDirPath()
+                                      : QFileInfo(QString::fromStdString(program.string())).absolutePath();
+    return {directory, QDir::cleanPath(directory + QStringLiteral("/../lib/tarnex95"))};
+}
+
+void TLibraryBinding::ReportFromLibrary(void* context, const char* caption, const char* text) {
+    auto* binding = static_cast<TLibraryBinding*>(context);
+    ++binding->reportsInCall_;
+    binding->messages_.Tell(QApplication::activeWindow(), QString::fromUtf8(caption), QString::fromUtf8(text),
+                            MessageIcon::Stop);
+}
+
+bool TLibraryBinding::Call(CryptEntry entry, const QString& source, const QString& key, char flag) {
+    reportsInCall_ = 0;
+    QByteArray keyBytes = key.toUtf8();
+    entry(QFile::encodeName(source).constData(), keyBytes.constData(), flag);
+    explicit_bzero(keyBytes.data(), std::size_t(keyBytes.size()));
+    return reportsInCall_ == 0;
+}
+
+bool TLibraryBinding::Tarnex(const QString& source, const QString& key, char flag) {
+    return Call(tarnexCrypt_, source, key, flag);
+}
+
+bool TLibraryBinding::KeyFile(const QString& source, const QString& keyFile) {
+    reportsInCall_ = 0;
+    tarnexkfCrypt_(QFile::encodeName(source).constData(), QFile::encodeName(keyFile).constData());
+    return reportsInCall_ == 0;
+}
+
+bool TLibraryBinding::Chaos(const QString& source, const QString& key, char flag) {
+    return Call(tarnexchCrypt1_, source, key, flag);
+}
+
+bool TLibraryBinding::Chaos2(const QString& source, const QString& key, char flag) {
+    return Call(tarnexchCrypt2_, source, key, flag);
+}
+
+void TLibraryBinding::SetLanguage(unsigned char languageFlag) {
+    host_.english = languageFlag == 1 ? 1 : 0;
+}
+
+} // namespace tarnex
