@@ -13,8 +13,8 @@ namespace vlt {
 namespace {
 
 // Writes carry many copies of the fill block: large direct writes run several times
-// faster than one 16 KB write at a time.
-constexpr std::size_t kFillChunk = 64 * kFillBlockSize;
+// faster than one 16 KB write at a time. One write per progress step.
+constexpr std::size_t kFillChunk = kFillInfoStep;
 // Written data is made durable now and then, not after every write.
 constexpr std::uint64_t kSyncInterval = 256ULL << 20;
 

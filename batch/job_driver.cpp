@@ -8,10 +8,7 @@
 #include "batch/format_thousands.h"
 #include "batch/progress.h"
 #include "batch/result_text.h"
-#include "batch/wipe/wipe.h"
 #include "container/crypt_context.h"
-#include "container/decrypt_file.h"
-#include "container/encrypt_file.h"
 #include "platform/paths.h"
 #include "support/file_access.h"
 #include "support/lzh/lzh_codec.h"
@@ -31,8 +28,8 @@ std::string WithoutTrailingSlash(const std::string& path) {
 // operations report to.
 class JobRun final : public FileOperationHost {
 public:
-    JobRun(JobMode mode, JobHost& host, SettingsRecord& settings, RunState& state)
-        : mode_(mode), host_(host), settings_(settings), state_(state), log_(state, host) {}
+    JobRun(JobMode mode, JobHost& host, SettingsRecord& settings, RunState& state, const OneFileOperations& operations)
+        : mode_(mode), host_(host), settings_(settings), state_(state), operations_(operations), log_(state, host) {}
 
     JobOutcome Run();
 
@@ -67,6 +64,7 @@ private:
     JobHost& host_;
     SettingsRecord& settings_;
     RunState& state_;
+    const OneFileOperations& operations_;
     MessageLog log_;
     TDirectoryList list_{TDirectoryList::kMaxBlocks, true};
     JobOutcome outcome_;
@@ -367,7 +365,7 @@ void JobRun::EncryptStep(const std::string& path) {
     context.ZeroCBC = settings_.ZeroCBCSwitch != 0;
     context.NewName.clear();
     context.CompressionRatio = 0;
-    const ResultCode code = EncryptOneFile(context, *this);
+    const ResultCode code = operations_.encrypt(context, *this);
     if (code == resDone || code == resWipingFailed) {
         if (settings_.RenameSwitch) {
             log_.LogAppend(" renamed to " + context.NewName);
@@ -390,7 +388,7 @@ void JobRun::DecryptStep(const std::string& path) {
     context.RestoreAttributes = settings_.RestAttrSwitch != 0;
     context.RemoveOriginal = settings_.RemoveOrigSwitch != 0;
     context.RestoredName.clear();
-    const ResultCode code = DecryptOneFile(context, *this);
+    const ResultCode code = operations_.decrypt(context, *this);
     if (code == resDone || code == resWipingFailed) {
         if (!context.RestoredName.empty() && settings_.RestFNameSwitch) {
             log_.LogAppend(" (" + context.RestoredName + ")");
@@ -408,9 +406,10 @@ void JobRun::WipeStep(const std::string& path) {
         host_.ProcessMessages();
         return state_.UserBreak.load();
     };
-    const WipeOutcome outcome = settings_.ParaWipeSwitch
-                                    ? WipeFileSfs(path, breakRequested)
-                                    : WipeFile(path, std::clamp<int>(settings_.NumOfDODBox, 1, 99), breakRequested);
+    const WipeOutcome outcome =
+        settings_.ParaWipeSwitch
+            ? operations_.wipeSfs(path, breakRequested)
+            : operations_.wipe(path, std::clamp<int>(settings_.NumOfDODBox, 1, 99), breakRequested);
     switch (outcome) {
     case WipeOutcome::Wiped:
         log_.LogLine("done.");
@@ -483,8 +482,9 @@ void JobRun::Finish() {
 
 } // namespace
 
-JobOutcome RunJob(JobMode mode, JobHost& host, SettingsRecord& settings, RunState& state) {
-    JobRun run(mode, host, settings, state);
+JobOutcome RunJob(JobMode mode, JobHost& host, SettingsRecord& settings, RunState& state,
+                  const OneFileOperations& operations) {
+    JobRun run(mode, host, settings, state, operations);
     return run.Run();
 }
 

@@ -1,10 +1,15 @@
 #pragma once
 // The job driver: one encryption, decryption or wiping run over the selected items.
 #include <cstdint>
+#include <functional>
+#include <string>
 
 #include "batch/job_host.h"
 #include "batch/job_mode.h"
 #include "batch/run_state.h"
+#include "batch/wipe/wipe.h"
+#include "container/decrypt_file.h"
+#include "container/encrypt_file.h"
 #include "settings/settings_record.h"
 
 namespace vlt {
@@ -19,10 +24,19 @@ struct JobOutcome {
     std::int64_t errors = 0;
 };
 
+// The one-file operations a run hands its files to; tests put scripted ones in.
+struct OneFileOperations {
+    std::function<ResultCode(TEncryptContext&, FileOperationHost&)> encrypt = EncryptOneFile;
+    std::function<ResultCode(TDecryptContext&, FileOperationHost&)> decrypt = DecryptOneFile;
+    std::function<WipeOutcome(const std::string&, int, const WipePoll&)> wipe = WipeFile;
+    std::function<WipeOutcome(const std::string&, const WipePoll&)> wipeSfs = WipeFileSfs;
+};
+
 // Runs `mode` over host.Selection(): passphrase, destination, the directory group,
 // the single files and the drive group in that order, one log line per file, the
 // done dialog at the end. Only one run may be active at a time.
-JobOutcome RunJob(JobMode mode, JobHost& host, SettingsRecord& settings, RunState& state);
+JobOutcome RunJob(JobMode mode, JobHost& host, SettingsRecord& settings, RunState& state,
+                  const OneFileOperations& operations = {});
 
 // The Stop button of an active run: asks "Do you really want to break?"; Yes sets
 // UserBreak, which the run sees after the current block or file.

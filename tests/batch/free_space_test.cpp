@@ -1,0 +1,141 @@
+// Free-space clearing on a "disk" made small by the file size limit.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+
+#include "batch/free_space.h"
+#include "common/temp_dir.h"
+
+namespace vlt {
+namespace {
+
+using testing::TempDir;
+
+class RecordingView : public FreeSpaceView {
+public:
+    std::vector<std::string> errors, captions, infos;
+    std::function<void()> onInfo;
+    void ShowError(const std::string& caption, const std::string& text) override {
+        errors.push_back(caption + "|" + text);
+    }
+    void ShowClearer(const std::string& caption) override { captions.push_back(caption); }
+    void SetCaption(const std::string& caption) override { captions.push_back(caption); }
+    void SetInfo(const std::string& text) override {
+        infos.push_back(text);
+        if (onInfo) {
+            onInfo();
+        }
+    }
+    void ProcessMessages() override {}
+};
+
+// Writes beyond `bytes` fail with EFBIG while it lives, as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limited = previous_;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+TEST(FreeSpace, FillsUntilTheDiskIsFullWithTheBlockRepeated) {
+    TempDir temp;
+    const std::string directory = temp.Path() + "/";
+    const std::uint64_t limit = 3 * 1048576 + 20480;
+    FreeSpaceClearer clearer;
+    RecordingView view;
+    std::vector<std::uint8_t> content;
+    {
+        FileSizeLimit small(limit);
+        ASSERT_EQ(clearer.ClearFreeSpace(directory, view), FillOutcome::DiskFull);
+    }
+    EXPECT_TRUE(view.errors.empty());
+    EXPECT_EQ(clearer.Written(), limit);
+    EXPECT_TRUE(clearer.FormCloseQuery());
+    ASSERT_EQ(view.captions.size(), 2U);
+    EXPECT_EQ(view.captions[0].rfind("Clearing empty disk space on drive /", 0), 0U) << view.captions[0];
+    EXPECT_EQ(view.captions[1], "Done - click [Cancel] to finish");
+    // At 0 bytes and then every 256 KB; the last text asks for patience.
+    ASSERT_EQ(view.infos.size(), 1 + 12 + 1U);
+    EXPECT_EQ(view.infos[0].rfind("0 of ", 0), 0U);
+    EXPECT_EQ(view.infos[1].rfind("262,144 of ", 0), 0U);
+    EXPECT_EQ(view.infos[12].rfind("3,145,728 of ", 0), 0U);
+    EXPECT_EQ(view.infos[12].substr(view.infos[12].size() - 11), " bytes done");
+    EXPECT_EQ(view.infos.back(),
+              "Please wait a few seconds until the caches and buffers of Windows have been flushed...");
+
+    const std::string fill = directory + "VLT95CF.DAT";
+    content = testing::ReadBytes(fill);
+    ASSERT_EQ(content.size(), limit);
+    EXPECT_NE(std::vector<std::uint8_t>(content.begin(), content.begin() + kFillBlockSize),
+              std::vector<std::uint8_t>(kFillBlockSize, 0));
+    for (std::size_t offset = kFillBlockSize; offset < content.size(); offset += kFillBlockSize) {
+        const std::size_t n = std::min(kFillBlockSize, content.size() - offset);
+        ASSERT_EQ(std::memcmp(content.data(), content.data() + offset, n), 0) << offset;
+    }
+    clearer.FormClose();
+    EXPECT_FALSE(testing::Exists(fill));
+}
+
+TEST(FreeSpace, CancelEndsTheFillingAndClosingDeletesTheFile) {
+    TempDir temp;
+    FreeSpaceClearer clearer;
+    RecordingView view;
+    view.onInfo = [&] {
+        if (view.infos.size() == 3) {
+            clearer.StopButtonClick();
+        }
+    };
+    FileSizeLimit small(64 << 20); // a bound in case the stop were missed
+    ASSERT_EQ(clearer.ClearFreeSpace(temp.Path() + "/", view), FillOutcome::UserBreak);
+    EXPECT_EQ(view.captions.back(), "User break - click [Cancel] again to finish");
+    EXPECT_EQ(clearer.Written(), 2 * kFillInfoStep);
+    EXPECT_TRUE(testing::Exists(temp.File("VLT95CF.DAT")));
+    clearer.FormClose();
+    EXPECT_TRUE(testing::ListNames(temp.Path()).empty());
+}
+
+TEST(FreeSpace, UnopenableFillFileIsReported) {
+    TempDir temp;
+    FreeSpaceClearer clearer;
+    RecordingView view;
+    const std::string directory = temp.Path() + "/missing/";
+    EXPECT_EQ(clearer.ClearFreeSpace(directory, view), FillOutcome::CantOpen);
+    EXPECT_EQ(view.errors, (std::vector<std::string>{"System Error|Can't open " + directory + "VLT95CF.DAT !"}));
+    EXPECT_TRUE(view.captions.empty());
+    EXPECT_TRUE(clearer.FormCloseQuery());
+}
+
+TEST(FreeSpace, AnExistingLinkOfTheFillNameIsNotFollowed) {
+    TempDir temp;
+    testing::WriteText(temp.File("victim"), "keep me");
+    std::filesystem::create_symlink(temp.File("victim"), temp.File("VLT95CF.DAT"));
+    FreeSpaceClearer clearer;
+    RecordingView view;
+    {
+        FileSizeLimit small(1 << 20);
+        ASSERT_EQ(clearer.ClearFreeSpace(temp.Path() + "/", view), FillOutcome::DiskFull);
+    }
+    clearer.FormClose();
+    EXPECT_EQ(testing::ReadBytes(temp.File("victim")), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
+    EXPECT_EQ(testing::ListNames(temp.Path()), (std::vector<std::string>{"victim"}));
+}
+
+} // namespace
+} // namespace vlt
