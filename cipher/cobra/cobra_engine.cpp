@@ -1,0 +1,148 @@
+// Cobra: a Feistel cipher on key-dependent tables with 16 round words that enter
+// the round function's input, a one-bit rotation per round and four whitening
+// words. Key setup overwrites the tables in place, so it must start from the
+// initial pi tables (the interface snapshots and restores them).
+#include "cipher/blowfish/pi_words.h"
+#include "cipher/engines.h"
+#include "cipher/lane_engine.h"
+#include "support/secure_memory.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+
+namespace vlt {
+
+namespace {
+
+// The state is one run of words in the snapshot order: P[16], S0..S3 [256 each],
+// W0..W3. Its initial value is the same run of pi words.
+constexpr std::size_t kRoundWords = 16;
+constexpr std::size_t kSBoxOffset = kRoundWords;
+constexpr std::size_t kWhiteningOffset = kSBoxOffset + 4 * 256;
+constexpr std::size_t kStateWords = kWhiteningOffset + 4;
+static_assert(kStateWords == 1044 && kStateWords <= kPiWordCount);
+
+class CobraCore {
+public:
+    CobraCore() { std::copy_n(kPiWords.begin(), kStateWords, state_); }
+    CobraCore(const CobraCore&) = delete;
+    CobraCore& operator=(const CobraCore&) = delete;
+    ~CobraCore() { SecureZero(state_, sizeof state_); }
+
+    void SetKey(const std::uint8_t* key, std::uint16_t length) {
+        if (length == 0) {
+            return;
+        }
+        std::uint32_t k[8];
+        std::size_t index = 0;
+        for (std::uint32_t& word : k) {
+            word = 0;
+            for (int i = 0; i < 4; ++i) {
+                word = word << 8 | key[index];
+                index = (index + 1) % length;
+            }
+        }
+        MixKeyIntoRoundWords(k);
+        std::uint32_t w0[1] = {0};
+        std::uint32_t w1[1] = {0};
+        EncryptLanes<1>(w0, w1);
+        state_[0] = w0[0];
+        state_[1] = w1[0];
+        for (std::uint32_t& word : k) {
+            word = std::rotr(word, 1);
+        }
+        MixKeyIntoRoundWords(k);
+        SecureZero(k, sizeof k);
+
+        // Each encryption sees the words replaced so far, whitening included.
+        w0[0] = w1[0] = 0;
+        for (std::size_t i = 0; i < kStateWords; i += 2) {
+            EncryptLanes<1>(w0, w1);
+            state_[i] = w0[0];
+            state_[i + 1] = w1[0];
+        }
+        SecureZero(w0, sizeof w0);
+        SecureZero(w1, sizeof w1);
+    }
+
+    template <std::size_t N> void EncryptLanes(std::uint32_t* w0, std::uint32_t* w1) const {
+        const std::uint32_t* p = state_;
+        const std::uint32_t* w = state_ + kWhiteningOffset;
+        std::uint32_t a[N], b[N];
+        for (std::size_t k = 0; k < N; ++k) {
+            a[k] = w0[k] ^ w[0];
+            b[k] = w1[k] ^ w[1];
+        }
+        // Two rounds per step with the halves' names kept: the first round leaves
+        // L in b and R in a, the second puts them back.
+        for (std::size_t i = 0; i < kRoundWords; i += 2) {
+            for (std::size_t k = 0; k < N; ++k) {
+                a[k] = std::rotr(a[k] ^ F(b[k] ^ p[i]), 1);
+            }
+            for (std::size_t k = 0; k < N; ++k) {
+                b[k] = std::rotr(b[k] ^ F(a[k] ^ p[i + 1]), 1);
+            }
+        }
+        for (std::size_t k = 0; k < N; ++k) {
+            w0[k] = a[k] ^ w[2];
+            w1[k] = b[k] ^ w[3];
+        }
+    }
+
+    template <std::size_t N> void DecryptLanes(std::uint32_t* w0, std::uint32_t* w1) const {
+        const std::uint32_t* p = state_;
+        const std::uint32_t* w = state_ + kWhiteningOffset;
+        std::uint32_t a[N], b[N];
+        for (std::size_t k = 0; k < N; ++k) {
+            a[k] = w0[k] ^ w[2];
+            b[k] = w1[k] ^ w[3];
+        }
+        for (std::size_t i = kRoundWords; i != 0; i -= 2) {
+            for (std::size_t k = 0; k < N; ++k) {
+                b[k] = F(a[k] ^ p[i - 1]) ^ std::rotl(b[k], 1);
+            }
+            for (std::size_t k = 0; k < N; ++k) {
+                a[k] = F(b[k] ^ p[i - 2]) ^ std::rotl(a[k], 1);
+            }
+        }
+        for (std::size_t k = 0; k < N; ++k) {
+            w0[k] = a[k] ^ w[0];
+            w1[k] = b[k] ^ w[1];
+        }
+    }
+
+    void Save(std::uint32_t* destination) const { std::copy_n(state_, kStateWords, destination); }
+    void Restore(const std::uint32_t* source) { std::copy_n(source, kStateWords, state_); }
+
+private:
+    std::uint32_t F(std::uint32_t x) const {
+        const std::uint32_t* s = state_ + kSBoxOffset;
+        return ((s[x >> 24] + s[256 + ((x >> 16) & 0xFF)]) ^ s[512 + ((x >> 8) & 0xFF)]) + s[768 + (x & 0xFF)];
+    }
+
+    void MixKeyIntoRoundWords(const std::uint32_t k[8]) {
+        for (std::size_t i = 0; i < kRoundWords; ++i) {
+            state_[i] ^= k[i % 8];
+        }
+    }
+
+    std::uint32_t state_[kStateWords];
+};
+
+class CobraEngine final : public LaneEngine<CobraCore, 4> {
+public:
+    void SetKey(const std::uint8_t* key, std::uint16_t length) override { core_.SetKey(key, length); }
+    std::size_t TableWords() const override { return kStateWords; }
+    void SaveTables(std::uint32_t* destination) const override { core_.Save(destination); }
+    void RestoreTables(const std::uint32_t* source) override { core_.Restore(source); }
+};
+
+} // namespace
+
+std::unique_ptr<BlockEngine> MakeCobraEngine() {
+    return std::make_unique<CobraEngine>();
+}
+
+} // namespace vlt
