@@ -23,6 +23,11 @@ void SeedRandomFromTime(const UtcTime& t) {
     generatorState = (std::uint32_t{t.millisecond} & 0x7F) | (std::uint32_t{t.second} & 0x3F) << 7 |
                      (std::uint32_t{t.minute} & 0x3F) << 13 | (std::uint32_t{t.hour} & 0x1F) << 19 |
                      (std::uint32_t{t.day} & 0x1F) << 24;
+    // A zero register only ever yields zeros; a clock that reads as all zeros
+    // (no valid day) must not silence the generator.
+    if (generatorState == 0) {
+        generatorState = 1;
+    }
 }
 
 void SetRandomState(std::uint32_t state) {

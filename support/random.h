@@ -11,7 +11,8 @@ namespace vlt {
 // Seeds from UtcTimeNow().
 void RandomizeFromClock();
 // The seeding rule: milliseconds & 0x7F in bits 0-6, seconds & 0x3F in 7-12,
-// minutes & 0x3F in 13-18, hours & 0x1F in 19-23, day & 0x1F in 24-28.
+// minutes & 0x3F in 13-18, hours & 0x1F in 19-23, day & 0x1F in 24-28. A time
+// that packs to 0 (never a real one: days start at 1) seeds 1 instead.
 void SeedRandomFromTime(const UtcTime& t);
 
 void SetRandomState(std::uint32_t state);
