@@ -1,0 +1,50 @@
+#include "batch/wipe/wipe_buffers.h"
+
+#include "batch/wipe/wipe.h"
+#include "platform/unbuffered_file.h"
+#include "support/random.h"
+
+#include <array>
+
+namespace vlt {
+namespace {
+
+std::array<AlignedBuffer, 3> gBuffers;
+
+void StoreWord(std::uint8_t* buffer, std::size_t index, std::uint32_t word) {
+    for (int i = 0; i < 4; ++i) {
+        buffer[index * 4 + i] = static_cast<std::uint8_t>(word >> (8 * i));
+    }
+}
+
+} // namespace
+
+std::uint8_t* WipeBuffer(int index) {
+    return gBuffers[static_cast<std::size_t>(index)].Data();
+}
+
+bool PrepareWipeBuffers() {
+    for (AlignedBuffer& buffer : gBuffers) {
+        buffer = AlignedBuffer(kWipeBlockSize);
+        if (buffer.Empty()) {
+            ReleaseWipeBuffers();
+            return false;
+        }
+    }
+    // Word k of buffer 0, its complement in buffer 1, then word k of buffer 2.
+    for (std::size_t k = 0; k < kWipeBlockSize / 4; ++k) {
+        const std::uint32_t word = NextBits32();
+        StoreWord(gBuffers[0].Data(), k, word);
+        StoreWord(gBuffers[1].Data(), k, ~word);
+        StoreWord(gBuffers[2].Data(), k, NextBits32());
+    }
+    return true;
+}
+
+void ReleaseWipeBuffers() {
+    for (auto it = gBuffers.rbegin(); it != gBuffers.rend(); ++it) {
+        it->Release();
+    }
+}
+
+} // namespace vlt

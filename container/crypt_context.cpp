@@ -1,0 +1,112 @@
+#include "container/crypt_context.h"
+
+#include "cipher/engine_interface.h"
+#include "cipher/key_derivation.h"
+#include "container/crypt_run.h"
+
+#include <new>
+
+namespace vlt {
+namespace {
+
+CryptRun gRun;
+bool gActive = false;
+
+// Ends the engine state of the run; the buffers go separately.
+void ReleaseEngines() {
+    if (gRun.mixed) {
+        MixedCryptDone();
+    } else {
+        CryptDone();
+    }
+}
+
+} // namespace
+
+CryptRun* ActiveCryptRun() {
+    return gActive ? &gRun : nullptr;
+}
+
+void RunEncipher(std::uint8_t* data, std::uint32_t length, ChainingValue& chain) {
+    if (gRun.mixed) {
+        MixedEncryptCBC(data, length, chain);
+    } else {
+        CryptEncryptCBC(data, length, chain);
+    }
+}
+
+void RunDecipher(std::uint8_t* data, std::uint32_t length, ChainingValue& chain) {
+    if (gRun.mixed) {
+        MixedDecryptCBC(data, length, chain);
+    } else {
+        CryptDecryptCBC(data, length, chain);
+    }
+}
+
+int SetupCryptContext(const KeyRecord& keys, bool vlt7Mode) {
+    ReleaseCryptContext();
+    const FormatGeneration& generation = GenerationFor(vlt7Mode);
+    gRun.readBuffer = SecureBuffer::TryAllocate(generation.readBufferSize);
+    gRun.workBuffer = SecureBuffer::TryAllocate(generation.workBufferSize);
+    if (gRun.readBuffer.Empty() || gRun.workBuffer.Empty()) {
+        gRun.readBuffer.Release();
+        gRun.workBuffer.Release();
+        return kSetupOutOfMemory;
+    }
+    gRun.vlt7Mode = vlt7Mode;
+    gRun.mixed = keys.secondAlgorithm != 0;
+    gRun.first = keys.firstAlgorithm;
+    gRun.second = keys.secondAlgorithm;
+
+    const KeyMaterial first{keys.firstPassphrase, keys.firstLength};
+    const KeyMaterial second{keys.secondPassphrase, keys.secondLength};
+    const bool derive = !vlt7Mode;
+    bool repeated = false;
+    bool strongKey = true;
+    try {
+        if (gRun.mixed) {
+            if (vlt7Mode) {
+                repeated = IsRepeatedPassphrase(first.bytes, first.length) ||
+                           IsRepeatedPassphrase(second.bytes, second.length);
+            }
+            if (!MixedCryptInit(gRun.first, gRun.second)) {
+                MixedCryptDone();
+                gRun = CryptRun{};
+                return kSetupInvalidAlgorithm;
+            }
+            strongKey = MixedCryptSetKeys(first, second, derive);
+        } else {
+            if (vlt7Mode) {
+                repeated = IsRepeatedPassphrase(first.bytes, first.length);
+            }
+            if (!CryptInit(gRun.first)) {
+                CryptDone();
+                gRun = CryptRun{};
+                return kSetupInvalidAlgorithm;
+            }
+            strongKey = CryptSetKey(first, derive);
+        }
+    } catch (const std::bad_alloc&) {
+        ReleaseEngines();
+        gRun = CryptRun{};
+        return kSetupOutOfMemory;
+    }
+    gActive = true;
+    if (vlt7Mode && !strongKey) {
+        return kSetupWeakKey;
+    }
+    return repeated ? kSetupRepeatedPassphrase : kSetupOk;
+}
+
+void ReleaseCryptContext() {
+    if (!gActive) {
+        return;
+    }
+    gRun.readBuffer.Release();
+    gRun.workBuffer.Release();
+    ReleaseEngines();
+    gRun = CryptRun{};
+    gActive = false;
+}
+
+} // namespace vlt

@@ -1,0 +1,351 @@
+#include "container/encrypt_file.h"
+
+#include "batch/wipe/wipe.h"
+#include "container/crypt_run.h"
+#include "container/format.h"
+#include "container/little_endian.h"
+#include "container/overwrite_question.h"
+#include "support/crc.h"
+#include "support/file_access.h"
+#include "support/lzh/lzh_codec.h"
+#include "support/random.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace vlt {
+namespace {
+
+// Random output names are drawn until one is free; a name that exists is never
+// overwritten.
+constexpr int kNameAttempts = 64;
+
+// Header area: file header, parameter block, info block, padded name.
+constexpr std::size_t kPrologueSize = kFileHeaderSize + kParamBlockSize + kInfoBlockSize;
+
+std::string RandomOutputName(const TEncryptContext& context) {
+    std::string name = RandomName(8);
+    const std::size_t dot = context.FileName.rfind('.');
+    if (!context.KeepExtension) {
+        name += "." + RandomName(3);
+    } else if (dot != std::string::npos && dot + 1 < context.FileName.size()) {
+        name += context.FileName.substr(dot);
+    }
+    return name;
+}
+
+void FillPadding(std::uint8_t* from, std::uint8_t* to, bool zero) {
+    for (std::uint8_t* p = from; p < to; ++p) {
+        *p = zero ? 0 : RandomByte();
+    }
+}
+
+[[nodiscard]] bool WriteAll(const void* data, std::size_t length, FileHandle& file) {
+    return SafeWrite(data, 1, length, file) == static_cast<std::int64_t>(length);
+}
+
+[[nodiscard]] int CompressionRatioOf(std::uint64_t written, std::uint64_t read) {
+    if (written > read || read == 0) {
+        return 100;
+    }
+    const std::uint64_t ratio = written < 20000000 ? written * 100 / read : written / (read / 100);
+    return static_cast<int>(std::min<std::uint64_t>(ratio, 100));
+}
+
+std::int32_t ProgressAmount(std::uint64_t bytes) {
+    return static_cast<std::int32_t>(std::min<std::uint64_t>(bytes, std::numeric_limits<std::int32_t>::max()));
+}
+
+// The per-file state of one encryption: which file is written where, and the
+// attribute change that failure paths undo.
+class FileEncryption {
+public:
+    FileEncryption(TEncryptContext& context, FileOperationHost& host, CryptRun& run)
+        : context_(context), host_(host), run_(run), generation_(run.Generation()),
+          sourcePath_(context.SourceDir + context.FileName), inPlace_(context.DestDir.empty()) {}
+
+    ~FileEncryption() {
+        SecureZero(prologue_, sizeof prologue_);
+        SecureZero(&chain_, sizeof chain_);
+    }
+
+    ResultCode Run() {
+        if (const ResultCode chosen = ChooseTarget(); chosen != resDone) {
+            return chosen;
+        }
+        if (!GetAttributes(sourcePath_, savedAttributes_)) {
+            return resIOError;
+        }
+        if (inPlace_ && (savedAttributes_ & (faHidden | faSystem)) != 0) {
+            if (!SetAttributes(sourcePath_, faArchive)) {
+                return resAccessDenied;
+            }
+            attributesChanged_ = true;
+        }
+        if (!context_.EncryptAgain) {
+            const CheckResult check = CheckEncrypted(sourcePath_);
+            if (check.code != ceNotEncrypted) {
+                RestoreAttributes();
+                return check.code == ceEncrypted ? resAlreadyEncrypted : resIOError;
+            }
+        }
+        source_ = SafeOpen(sourcePath_, omRead);
+        if (!source_.IsOpen()) {
+            RestoreAttributes();
+            return resAccessDenied;
+        }
+        // The work file and random names never replace an existing file.
+        target_ = createNew_ ? SafeCreateNew(targetPath_) : SafeOpen(targetPath_, omCreate);
+        if (!target_.IsOpen()) {
+            if (!SafeClose(source_)) {
+                return resFatalError;
+            }
+            RestoreAttributes();
+            return resIOError;
+        }
+        const ResultCode written = WriteContainer();
+        if (const ResultCode closed = CloseFiles(written); closed != resDone) {
+            return closed;
+        }
+        return Finish();
+    }
+
+private:
+    ResultCode ChooseTarget() {
+        const std::string& directory = inPlace_ ? context_.SourceDir : context_.DestDir;
+        if (context_.RenameOutput) {
+            createNew_ = true;
+            for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+                context_.NewName = RandomOutputName(context_);
+                targetPath_ = directory + context_.NewName;
+                if (!FileExistsAny(targetPath_)) {
+                    return resDone;
+                }
+            }
+            context_.NewName.clear();
+            return resIOError;
+        }
+        createNew_ = inPlace_;
+        targetPath_ = directory + (inPlace_ ? std::string(TempName) : context_.FileName);
+        if (!inPlace_ && context_.WarnOverwrite && FileExistsAny(targetPath_)) {
+            if (const ResultCode answer = AskOverwrite(host_, context_.FileName); answer != resDone) {
+                return answer;
+            }
+        }
+        return resDone;
+    }
+
+    bool RestoreAttributes() { return !attributesChanged_ || SetAttributes(sourcePath_, savedAttributes_); }
+
+    // Header, parameter block, info block and name, enciphered where the format says.
+    std::size_t BuildPrologue() {
+        const bool zero = context_.ZeroCBC;
+        chain_ = zero ? ChainingValue{0, 0} : ChainingValue{RandomDword(), RandomDword()};
+
+        std::uint8_t* header = prologue_;
+        std::uint8_t* param = header + kFileHeaderSize;
+        std::uint8_t* info = param + kParamBlockSize;
+        std::uint8_t* name = info + kInfoBlockSize;
+
+        std::uint32_t dateTime = kInvalidDosDateTime;
+        if (!GetFileDateTime(source_, dateTime)) {
+            dateTime = kInvalidDosDateTime;
+        }
+        info[0] = static_cast<std::uint8_t>(savedAttributes_);
+        PutLe32(info + 1, dateTime);
+        info[6] = zero ? 0 : RandomByte();
+        info[7] = zero ? 0 : RandomByte();
+
+        PutLe16(header, generation_.generationWord);
+        PutLe32(header + 2, FormatMagic);
+        header[6] = kParamBlockLength;
+
+        std::uint32_t paddedName = 0;
+        if (context_.StoreFileName && !context_.FileName.empty()) {
+            const std::size_t length = std::min(context_.FileName.size(), kMaxStoredNameLength);
+            std::copy_n(context_.FileName.begin(), length, name);
+            paddedName = PaddedLength(static_cast<std::uint32_t>(length));
+            FillPadding(name + length, name + paddedName, zero);
+            info[5] = static_cast<std::uint8_t>(length);
+        } else {
+            info[5] = 0;
+        }
+
+        param[0] = 0x01;
+        param[1] = 0x08;
+        param[2] = 0x08;
+        PutLe16(param + 3, Crc16Update(info, kInfoBlockSize, 0));
+        param[5] = static_cast<std::uint8_t>(kInfoBlockSize);
+        PutLe32(param + 6, chain_.c0);
+        PutLe32(param + 10, chain_.c1);
+
+        RunEncipher(info, kInfoBlockSize, chain_);
+        RunEncipher(name, paddedName, chain_);
+        return kPrologueSize + paddedName;
+    }
+
+    // Steps through the blocks; the first failure is the result.
+    ResultCode WriteContainer() {
+        const std::size_t prologueLength = BuildPrologue();
+        if (!WriteAll(prologue_, prologueLength, target_)) {
+            return resIOError;
+        }
+        writtenTotal_ = prologueLength;
+        std::uint32_t crc = 0xFFFFFFFF;
+        if (host_.JobProgress(pkEncrypt, 0)) {
+            return resUserBreak;
+        }
+        const std::uint32_t blockSize = generation_.readBufferSize;
+        std::uint8_t* const plain = run_.readBuffer.Data();
+        std::uint8_t* const work = run_.workBuffer.Data();
+        for (;;) {
+            const std::int64_t got = SafeRead(plain, 1, blockSize, source_);
+            if (got < 0) {
+                return resIOError;
+            }
+            const auto n = static_cast<std::uint32_t>(got);
+            readTotal_ += n;
+            crc = Crc32Update(plain, n, crc);
+
+            BlockHeader header;
+            header.originalLength = n;
+            header.storedLength = n;
+            if (n < blockSize) {
+                header.flags |= bfLast;
+            }
+            std::uint8_t* data = plain;
+            if (n > 0 && context_.Compress) {
+                // Room for the padding stays free; a block that would not fit is stored.
+                const std::int64_t packed = LzhCompress(plain, n, work, generation_.workBufferSize - 7);
+                if (packed != kLzhOverflow && (packed < n || context_.ForceCompression)) {
+                    data = work;
+                    header.flags |= bfCompressed;
+                    header.storedLength = static_cast<std::uint32_t>(packed);
+                }
+            }
+            const std::uint32_t padded = PaddedLength(header.storedLength);
+            FillPadding(data + header.storedLength, data + padded, context_.ZeroCBC);
+            RunEncipher(data, padded, chain_);
+
+            std::uint8_t headerBytes[kMaxBlockHeaderSize];
+            const std::size_t headerSize = EncodeBlockHeader(header, run_.vlt7Mode, headerBytes);
+            writtenTotal_ += headerSize + padded;
+            if (!WriteAll(headerBytes, headerSize, target_) || !WriteAll(data, padded, target_)) {
+                return resIOError;
+            }
+            host_.ProcessMessages();
+            if (host_.JobProgress(pkEncrypt, static_cast<std::int32_t>(n))) {
+                return resUserBreak;
+            }
+            if ((header.flags & bfLast) != 0) {
+                break;
+            }
+        }
+        std::uint8_t trailer[kTrailerSize];
+        PutLe32(trailer, static_cast<std::uint32_t>(readTotal_)); // the format keeps the low 32 bits
+        PutLe32(trailer + 4, ~crc);
+        RunEncipher(trailer, kTrailerSize, chain_);
+        if (!WriteAll(trailer, kTrailerSize, target_)) {
+            return resIOError;
+        }
+        if (context_.KeepDateTime) {
+            std::uint32_t dateTime = 0;
+            if (GetFileDateTime(source_, dateTime)) {
+                (void)SetFileDateTime(target_, dateTime);
+            }
+        }
+        // The original goes only after the encrypted file is on the disk.
+        return SyncFile(target_) ? resDone : resIOError;
+    }
+
+    // Closes both files; a failure removes the target and restores the source.
+    ResultCode CloseFiles(ResultCode written) {
+        if (!SafeClose(target_)) {
+            (void)SafeClose(source_);
+            SafeDelete(targetPath_);
+            RestoreAttributes();
+            return resFatalError;
+        }
+        if (!SafeClose(source_)) {
+            SafeDelete(targetPath_);
+            RestoreAttributes();
+            return resFatalError;
+        }
+        if (written != resDone) {
+            if (!SafeDelete(targetPath_)) {
+                RestoreAttributes();
+                return resFatalError;
+            }
+            return RestoreAttributes() ? written : resFatalError;
+        }
+        return resDone;
+    }
+
+    // The encrypted file is complete: remove (or wipe) the original and put the
+    // result in its place.
+    ResultCode Finish() {
+        ResultCode result = resDone;
+        const bool replaceInPlace = inPlace_ && !context_.RenameOutput;
+        const bool removeOriginal = inPlace_ || context_.RemoveOriginal;
+        if (removeOriginal && context_.WipeOriginal) {
+            SetAttributes(sourcePath_, 0);
+            if (WipeOriginal() != WipeOutcome::Wiped) {
+                result = resWipingFailed;
+            }
+            // The work file keeps the encrypted data should this fail.
+            if (replaceInPlace && !SafeReplace(targetPath_, sourcePath_)) {
+                return resFatalError;
+            }
+        } else if (replaceInPlace) {
+            // One atomic step: the original name holds either the original or the result.
+            if (!SafeReplace(targetPath_, sourcePath_)) {
+                SafeDelete(targetPath_);
+                RestoreAttributes();
+                return resFatalError;
+            }
+        } else if (removeOriginal) {
+            SetAttributes(sourcePath_, 0);
+            if (!SafeDelete(sourcePath_) && inPlace_) {
+                return resFatalError;
+            }
+        }
+        if (context_.Compress) {
+            context_.CompressionRatio = CompressionRatioOf(writtenTotal_, readTotal_);
+        }
+        return result;
+    }
+
+    // The wiping's progress reaches the job driver as pkWipe with the bytes of the
+    // current pass; a stopped wipe counts as not done.
+    WipeOutcome WipeOriginal() {
+        const WipePoll poll = [this](const WipeProgress& progress) {
+            return host_.JobProgress(pkWipe, ProgressAmount(progress.bytesThisPass));
+        };
+        return context_.SfsWiping ? WipeFileSfs(sourcePath_, poll) : WipeFile(sourcePath_, context_.WipePasses, poll);
+    }
+
+    TEncryptContext& context_;
+    FileOperationHost& host_;
+    CryptRun& run_;
+    const FormatGeneration& generation_;
+    const std::string sourcePath_;
+    const bool inPlace_;
+    std::string targetPath_;
+    bool createNew_ = false;
+    std::uint16_t savedAttributes_ = 0;
+    bool attributesChanged_ = false;
+    FileHandle source_;
+    FileHandle target_;
+    ChainingValue chain_{0, 0};
+    std::uint64_t readTotal_ = 0;
+    std::uint64_t writtenTotal_ = 0;
+    std::uint8_t prologue_[kPrologueSize + kNameBufferSize] = {};
+};
+
+} // namespace
+
+ResultCode EncryptOneFile(TEncryptContext& context, FileOperationHost& host) {
+    return WithActiveRun<FileEncryption>(context, host);
+}
+
+} // namespace vlt
