@@ -1,0 +1,38 @@
+#pragma once
+// The encoder's text window and its string search: one binary search tree per first
+// byte over the strings that start at the window positions. Which match is found
+// depends on the exact shape of these trees, so insertion and deletion follow the
+// format's procedures step by step.
+#include "support/lzh/lzh_format.h"
+
+#include <cstdint>
+
+namespace vlt::lzh {
+
+class MatchFinder {
+public:
+    // Text buffer: the ring plus a copy of its first kMaxMatch - 1 bytes behind it, so
+    // strings never wrap, plus room for the word-wide compare to read past the end.
+    static constexpr int kTextSize = kWindowSize + kMaxMatch - 1 + 8;
+
+    // Empties all trees.
+    void Reset();
+    // Inserts the string at r and records the longest match for it.
+    void Insert(int r);
+    // Removes the string at p; a string that is in no tree is left alone.
+    void Delete(int p);
+
+    [[nodiscard]] int MatchLength() const { return matchLength_; }
+    [[nodiscard]] int MatchPosition() const { return matchPosition_; }
+
+    std::uint8_t text[kTextSize];
+
+private:
+    int matchLength_ = 0;
+    int matchPosition_ = 0; // distance back minus 1
+    std::uint16_t left_[kWindowSize + 1];
+    std::uint16_t right_[kWindowSize + 257]; // entries kWindowSize + 1 + b: root for first byte b
+    std::uint16_t parent_[kWindowSize + 1];
+};
+
+} // namespace vlt::lzh
