@@ -7,15 +7,25 @@
 // decryption have no dependency between blocks, so they run Lanes blocks at once
 // and leave the CPU free to overlap the table lookups; CBC encryption is a chain
 // and goes one block at a time. Results equal the one-block loops of BlockEngine.
+// A Core holds its key state in plain words, which are wiped with the engine.
 #include "cipher/block_engine.h"
+#include "support/secure_memory.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 namespace vlt {
 
 template <class Core, std::size_t Lanes> class LaneEngine : public BlockEngine {
+    static_assert(std::is_trivially_destructible_v<Core>, "key state is wiped as plain bytes");
+
 public:
+    LaneEngine() = default;
+    LaneEngine(const LaneEngine&) = delete;
+    LaneEngine& operator=(const LaneEngine&) = delete;
+    ~LaneEngine() override { SecureZero(&core_, sizeof core_); }
+
     void EncryptBlock(std::uint32_t& w0, std::uint32_t& w1) const override { OneBlock<true>(w0, w1); }
     void DecryptBlock(std::uint32_t& w0, std::uint32_t& w1) const override { OneBlock<false>(w0, w1); }
 

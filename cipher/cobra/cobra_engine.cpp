@@ -27,9 +27,6 @@ static_assert(kStateWords == 1044 && kStateWords <= kPiWordCount);
 class CobraCore {
 public:
     CobraCore() { std::copy_n(kPiWords.begin(), kStateWords, state_); }
-    CobraCore(const CobraCore&) = delete;
-    CobraCore& operator=(const CobraCore&) = delete;
-    ~CobraCore() { SecureZero(state_, sizeof state_); }
 
     void SetKey(const std::uint8_t* key, std::uint16_t length) {
         if (length == 0) {

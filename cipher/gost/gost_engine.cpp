@@ -14,13 +14,7 @@ namespace {
 
 class GostCore {
 public:
-    GostCore() : tables_(gost::PrepareTables()) {}
-    GostCore(const GostCore&) = delete;
-    GostCore& operator=(const GostCore&) = delete;
-    ~GostCore() {
-        SecureZero(encryptKeys_, sizeof encryptKeys_);
-        SecureZero(decryptKeys_, sizeof decryptKeys_);
-    }
+    GostCore() : tables_(&gost::PrepareTables()) {}
 
     // K[m] from four key bytes, first byte most significant; a shorter key repeats.
     void SetKey(const std::uint8_t* key, std::uint16_t length) {
@@ -54,8 +48,8 @@ public:
 
 private:
     std::uint32_t F(std::uint32_t x) const {
-        return tables_.Rotated[0][x >> 24] | tables_.Rotated[1][(x >> 16) & 0xFF] |
-               tables_.Rotated[2][(x >> 8) & 0xFF] | tables_.Rotated[3][x & 0xFF];
+        return tables_->Rotated[0][x >> 24] | tables_->Rotated[1][(x >> 16) & 0xFF] |
+               tables_->Rotated[2][(x >> 8) & 0xFF] | tables_->Rotated[3][x & 0xFF];
     }
 
     template <std::size_t N> void Rounds(const std::uint32_t* keys, std::uint32_t* w0, std::uint32_t* w1) const {
@@ -79,7 +73,7 @@ private:
         }
     }
 
-    const gost::ByteTables& tables_;
+    const gost::ByteTables* tables_;
     std::uint32_t encryptKeys_[32] = {};
     std::uint32_t decryptKeys_[32] = {};
 };

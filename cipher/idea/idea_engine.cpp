@@ -16,14 +16,6 @@ constexpr std::size_t kKeyBytes = 16;
 
 class IdeaCore {
 public:
-    IdeaCore() = default;
-    IdeaCore(const IdeaCore&) = delete;
-    IdeaCore& operator=(const IdeaCore&) = delete;
-    ~IdeaCore() {
-        SecureZero(encryptKeys_, sizeof encryptKeys_);
-        SecureZero(decryptKeys_, sizeof decryptKeys_);
-    }
-
     // Reads 16 key bytes. The interface always hands over a 16-byte derived key;
     // a shorter key is cycled rather than read past its end.
     void SetKey(const std::uint8_t* key, std::uint16_t length) {

@@ -95,11 +95,6 @@ template <std::size_t N> inline void DesPass(const std::uint32_t* k, std::uint32
 
 class TdesCore {
 public:
-    TdesCore() = default;
-    TdesCore(const TdesCore&) = delete;
-    TdesCore& operator=(const TdesCore&) = delete;
-    ~TdesCore() { SecureZero(schedules_, sizeof schedules_); }
-
     void SetKey(const std::uint8_t* key, std::uint16_t length) {
         if (length == 0) {
             return;

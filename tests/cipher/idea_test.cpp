@@ -1,15 +1,15 @@
 #include "cipher/engines.h"
 #include "cipher/idea/idea_rounds.h"
+#include "engines_vector_rows.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
-#include <fstream>
 #include <random>
 #include <set>
-#include <sstream>
 #include <string>
+#include <vector>
 
 namespace vlt {
 namespace {
@@ -54,16 +54,11 @@ TEST(IdeaSteps, ComplementIgnoresTheSubkey) {
 // With the published multiplication and big-endian words put back, the engine's
 // key expansion, inversion and round structure give the published IDEA answers.
 TEST(IdeaStructure, ReproducesPublishedIdeaWithPublishedStep) {
-    std::ifstream file(std::string(VLT_TEST_DATA_DIR) + "/cipher/idea_published.txt");
-    ASSERT_TRUE(file) << "missing idea_published.txt";
-    int checked = 0;
-    for (std::string line; std::getline(file, line);) {
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
-        std::istringstream fields(line);
-        std::string keyHex, plainHex, cipherHex;
-        fields >> keyHex >> plainHex >> cipherHex;
+    const auto rows = testing::ReadVectorRows("idea_published.txt");
+    EXPECT_EQ(rows.size(), 1u);
+    for (const auto& row : rows) {
+        ASSERT_EQ(row.size(), 3u);
+        const std::string& keyHex = row[0];
         std::uint8_t key[16];
         for (int i = 0; i < 16; ++i) {
             key[i] = static_cast<std::uint8_t>(std::stoul(keyHex.substr(2 * i, 2), nullptr, 16));
@@ -71,15 +66,13 @@ TEST(IdeaStructure, ReproducesPublishedIdeaWithPublishedStep) {
         Subkeys z{}, dk{};
         idea::ExpandKey(key, z.data());
         idea::InvertKey(z.data(), dk.data());
-        const auto p = ParseWords(plainHex);
-        const auto c = ParseWords(cipherHex);
+        const auto p = ParseWords(row[1]);
+        const auto c = ParseWords(row[2]);
         const Block plain{p[0], p[1], p[2], p[3]};
         const Block expected{c[0], c[1], c[2], c[3]};
-        EXPECT_EQ(Apply<PublishedStep>(z, plain), expected) << line;
-        EXPECT_EQ(Apply<PublishedStep>(dk, expected), plain) << line;
-        ++checked;
+        EXPECT_EQ(Apply<PublishedStep>(z, plain), expected) << keyHex;
+        EXPECT_EQ(Apply<PublishedStep>(dk, expected), plain) << keyHex;
     }
-    EXPECT_EQ(checked, 1);
 }
 
 // Only the additive subkeys (6r+1, 6r+2 and 49, 50) reach the engine's ciphertext.

@@ -1,14 +1,13 @@
 #include "cipher/engines.h"
 #include "cipher/tdes/des_tables.h"
+#include "engines_vector_rows.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <bit>
 #include <cstdint>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -79,18 +78,13 @@ std::uint64_t RotateHalves(std::uint64_t block, bool left) {
 // engine's spread byte through the mask table (0x20 -> 0x40, 0x10 -> 0x20,
 // 0x08 -> 0x10; 0x04, 0x02 unchanged; parity bit dropped).
 TEST(TdesEngine, SevenByteKeyIsPublishedSingleDes) {
-    std::ifstream file(std::string(VLT_TEST_DATA_DIR) + "/cipher/des_known_answers.txt");
-    ASSERT_TRUE(file) << "missing des_known_answers.txt";
     const std::array<int, 64> finalPermutation = FinalPermutation();
-    int checked = 0;
-    for (std::string line; std::getline(file, line);) {
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
-        std::istringstream fields(line);
-        std::string keyHex, plainHex, cipherHex;
-        fields >> keyHex >> plainHex >> cipherHex;
-        const std::uint64_t key = std::stoull(keyHex, nullptr, 16);
+    const auto rows = testing::ReadVectorRows("des_known_answers.txt");
+    EXPECT_EQ(rows.size(), 48u);
+    for (const auto& row : rows) {
+        ASSERT_EQ(row.size(), 3u);
+        const std::string line = row[0] + " " + row[1];
+        const std::uint64_t key = std::stoull(row[0], nullptr, 16);
         std::uint8_t spread[8];
         for (int i = 0; i < 8; ++i) {
             const auto published = static_cast<std::uint8_t>(key >> (56 - 8 * i));
@@ -102,13 +96,10 @@ TEST(TdesEngine, SevenByteKeyIsPublishedSingleDes) {
         ASSERT_NE(engine, nullptr);
         engine->SetKey(group.data(), 7);
 
-        const std::uint64_t inner =
-            RotateHalves(Permute(std::stoull(plainHex, nullptr, 16), kInitialPermutation), true);
+        const std::uint64_t inner = RotateHalves(Permute(std::stoull(row[1], nullptr, 16), kInitialPermutation), true);
         const std::uint64_t result = Permute(RotateHalves(EncryptWords(*engine, inner), false), finalPermutation);
-        EXPECT_EQ(result, std::stoull(cipherHex, nullptr, 16)) << line;
-        ++checked;
+        EXPECT_EQ(result, std::stoull(row[2], nullptr, 16)) << line;
     }
-    EXPECT_EQ(checked, 48);
 }
 
 Key21 RandomKey(std::mt19937& random) {
