@@ -54,25 +54,26 @@ std::string HomeDirectory() {
     return home;
 }
 
-std::string ConfigFilePath() {
-    const std::string programDir = ProgramDirectory();
-    if (!programDir.empty()) {
-        const std::string beside = programDir + kConfigName;
+std::string ChooseConfigFilePath(const std::string& programDirectory, const std::string& xdgConfigHome,
+                                 const std::string& homeDirectory) {
+    if (!programDirectory.empty()) {
+        const std::string beside = programDirectory + kConfigName;
         struct stat info {};
-        if (lstat(beside.c_str(), &info) == 0 || access(programDir.c_str(), W_OK) == 0) {
+        if (lstat(beside.c_str(), &info) == 0 || access(programDirectory.c_str(), W_OK) == 0) {
             return beside;
         }
     }
-    std::string base;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/') {
-        base = xdg;
-    } else {
-        base = HomeDirectory() + "/.config";
-    }
+    const std::string base =
+        !xdgConfigHome.empty() && xdgConfigHome[0] == '/' ? xdgConfigHome : homeDirectory + "/.config";
     const std::string directory = base + "/vlt95";
     // Without the directory the save fails quietly later; loading gives the defaults.
     static_cast<void>(CreateDirectories(directory));
     return directory + "/" + kConfigName;
+}
+
+std::string ConfigFilePath() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    return ChooseConfigFilePath(ProgramDirectory(), xdg ? xdg : "", HomeDirectory());
 }
 
 } // namespace vlt

@@ -11,6 +11,12 @@ namespace vlt {
 // writable, else $XDG_CONFIG_HOME/vlt95/vlt95.cfg (~/.config when unset), whose
 // directory is created (mode 0700) when missing.
 [[nodiscard]] std::string ConfigFilePath();
+// The choice ConfigFilePath makes, for the given locations: beside
+// `programDirectory` (ending in "/") when the file exists there or the directory is
+// writable, else in "vlt95" below `xdgConfigHome` (when absolute) or below
+// `homeDirectory` + "/.config", creating that directory when missing.
+[[nodiscard]] std::string ChooseConfigFilePath(const std::string& programDirectory, const std::string& xdgConfigHome,
+                                               const std::string& homeDirectory);
 // The user's home directory without a trailing "/": $HOME, else the password
 // database's entry; "" when neither is known.
 [[nodiscard]] std::string HomeDirectory();
