@@ -1,0 +1,24 @@
+#pragma once
+// The commands of vlt95-cli; each returns the program's exit status.
+#include "cli/cli_options.h"
+
+namespace vlt::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitErrors = 1;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitStopped = 3;
+
+// encrypt, decrypt, wipe: the job driver over the given paths.
+[[nodiscard]] int RunBatchCommand(const CliOptions& options);
+// One line per file: its path, ": " and its encryption state.
+[[nodiscard]] int RunStatusCommand(const CliOptions& options);
+[[nodiscard]] int RunClearFreeSpaceCommand(const CliOptions& options);
+
+// A usage error on stderr; returns kExitUsage.
+int UsageError(const std::string& message);
+
+// The absolute form of a path argument without a trailing "/" (except for "/").
+[[nodiscard]] std::string AbsolutePath(const std::string& path);
+
+} // namespace vlt::cli

@@ -1,0 +1,28 @@
+// vlt95-cli: the batch engine of the workbench for scripts and headless machines.
+#include <iostream>
+
+#include "cli/cli_options.h"
+#include "cli/commands.h"
+
+int main(int argc, char** argv) {
+    using namespace vlt::cli;
+    CliOptions options;
+    const std::string error = ParseCommandLine(argc, argv, options);
+    if (!error.empty()) {
+        return UsageError(error);
+    }
+    switch (options.command) {
+    case Command::Help:
+        (argc > 1 ? std::cout : std::cerr) << UsageText();
+        return argc > 1 ? kExitOk : kExitUsage;
+    case Command::Status:
+        return RunStatusCommand(options);
+    case Command::ClearFreeSpace:
+        return RunClearFreeSpaceCommand(options);
+    case Command::Encrypt:
+    case Command::Decrypt:
+    case Command::Wipe:
+        break;
+    }
+    return RunBatchCommand(options);
+}

@@ -1,0 +1,202 @@
+#include "cli/terminal_host.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+#include "batch/format_thousands.h"
+
+namespace vlt::cli {
+
+namespace {
+
+SecureBuffer ToBuffer(const std::string& text) {
+    SecureBuffer buffer(text.size());
+    if (!text.empty()) {
+        std::memcpy(buffer.Data(), text.data(), text.size());
+    }
+    return buffer;
+}
+
+} // namespace
+
+TerminalHost::TerminalHost(const CliOptions& options, const SettingsRecord& settings, JobSelection selection)
+    : options_(options), settings_(settings), selection_(std::move(selection)),
+      progress_(!options.quiet && StderrIsTerminal()) {}
+
+MsgAnswer TerminalHost::MessageBox(const std::string& caption, const std::string& text, MsgIcon, MsgButtons buttons) {
+    progress_.Clear();
+    if (buttons == MsgButtons::Ok) {
+        std::cerr << MessageText(caption, text) << std::endl;
+        return MsgAnswer::Ok;
+    }
+    if (options_.yes) {
+        return MsgAnswer::Yes;
+    }
+    if (!StdinIsTerminal()) {
+        const bool cancel = buttons == MsgButtons::YesNoCancel;
+        std::cerr << MessageText(caption, text) << (cancel ? " Cancel" : " No") << " (no terminal; --yes answers Yes)"
+                  << std::endl;
+        return cancel ? MsgAnswer::Cancel : MsgAnswer::No;
+    }
+    return AskOnTerminal(MessageText(caption, text), buttons);
+}
+
+void TerminalHost::LogPaint(MessageLog& log) {
+    if (options_.quiet) {
+        return;
+    }
+    for (; printedLines_ < log.CurrentLine(); ++printedLines_) {
+        progress_.Clear();
+        std::cout << log.Line(printedLines_) << '\n';
+    }
+    std::cout.flush();
+}
+
+void TerminalHost::DrawProgress(std::int64_t, std::int64_t, int percent) {
+    progress_.Draw(percent);
+}
+
+void TerminalHost::ShowDoneDialog(const DoneSummary& summary, MessageLog& log) {
+    progress_.Clear();
+    std::cout << "Files tried: " << FormatThousands(summary.tried) << '\n'
+              << SuccessCaption(summary.mode) << ' ' << FormatThousands(summary.success) << '\n'
+              << "Errors: " << FormatThousands(summary.errors) << std::endl;
+    if (!options_.logFile) {
+        return;
+    }
+    const std::string& name = *options_.logFile;
+    switch (log.SaveMessages(name)) {
+    case LogSaveResult::Saved:
+        return;
+    case LogSaveResult::CantOpen:
+        std::cerr << MessageText("Saving failed", "Can't open " + name + " !") << std::endl;
+        break;
+    case LogSaveResult::WriteFailed:
+        std::cerr << MessageText("Saving failed", "I/O error while writing to " + name + " !") << std::endl;
+        break;
+    }
+    logSaveFailed_ = true;
+}
+
+std::string TerminalHost::AskDestination(const std::string&, const std::string&) {
+    return options_.destination.value_or(std::string());
+}
+
+std::optional<std::string> TerminalHost::Source(const std::optional<std::string>& file, const char* variable,
+                                                const std::string& prompt, bool& fromTerminal) {
+    fromTerminal = false;
+    if (file) {
+        std::optional<std::string> text = ReadPassphraseFile(*file);
+        if (!text) {
+            std::cerr << "vlt95-cli: cannot read passphrase file " << *file << std::endl;
+            passphraseRejected_ = true;
+        }
+        return text;
+    }
+    if (const char* value = std::getenv(variable)) {
+        return std::string(value);
+    }
+    if (!StdinIsTerminal()) {
+        std::cerr << "vlt95-cli: no passphrase: use --passphrase-file or " << variable << std::endl;
+        passphraseRejected_ = true;
+        return std::nullopt;
+    }
+    fromTerminal = true;
+    return ReadHiddenLine(prompt + " ");
+}
+
+bool TerminalHost::ReadEntries(const PassphraseRequest& request, Passphrases& entries, bool& interactive) {
+    bool fromTerminal = false;
+    std::optional<std::string> text =
+        Source(options_.passphraseFile, "VLT95_PASSPHRASE", EntryLabel(request, false), fromTerminal);
+    if (!text) {
+        return false;
+    }
+    entries.first = *text;
+    WipeString(*text);
+    interactive = fromTerminal;
+    if (request.encrypt && fromTerminal) {
+        std::optional<std::string> confirmation = ReadHiddenLine("Confirm: ");
+        if (!confirmation) {
+            return false;
+        }
+        entries.firstConfirmation = *confirmation;
+        WipeString(*confirmation);
+    } else {
+        entries.firstConfirmation = entries.first;
+    }
+    if (!request.mixed) {
+        return true;
+    }
+    text = Source(options_.passphrase2File, "VLT95_PASSPHRASE2", EntryLabel(request, true), fromTerminal);
+    if (!text) {
+        return false;
+    }
+    entries.second = *text;
+    WipeString(*text);
+    interactive = interactive || fromTerminal;
+    if (request.encrypt && fromTerminal) {
+        std::optional<std::string> confirmation = ReadHiddenLine("Confirm: ");
+        if (!confirmation) {
+            return false;
+        }
+        entries.secondConfirmation = *confirmation;
+        WipeString(*confirmation);
+    } else {
+        entries.secondConfirmation = entries.second;
+    }
+    return true;
+}
+
+void TerminalHost::ShowPassphraseDialog(bool EncryptMode) {
+    accepted_ = false;
+    PassphraseRequest request;
+    request.encrypt = EncryptMode;
+    request.mixed = settings_.MixedEncryptionSwitch != 0;
+    request.vlt7 = settings_.VLT7CompSwitch != 0;
+    request.firstAlgorithm = settings_.Algo1Box;
+    request.secondAlgorithm = request.mixed ? settings_.Algo2Box : 0;
+    for (;;) {
+        Passphrases entries;
+        bool interactive = false;
+        if (!ReadEntries(request, entries, interactive)) {
+            return;
+        }
+        std::optional<InputMessage> problem = CheckPassphrases(request, entries);
+        if (!problem) {
+            const std::optional<InputMessage> warning = RepeatedPartsWarning(request, entries);
+            if (!warning || MessageBox(warning->caption, warning->text, MsgIcon::Exclamation, MsgButtons::YesNo) ==
+                                MsgAnswer::Yes) {
+                Store(entries);
+                return;
+            }
+        } else {
+            (void)MessageBox(problem->caption, problem->text, MsgIcon::Exclamation, MsgButtons::Ok);
+        }
+        // Like the dialog, the terminal asks again; input from a file or the
+        // environment cannot change, so it is refused.
+        if (!interactive) {
+            passphraseRejected_ = problem.has_value();
+            return;
+        }
+    }
+}
+
+void TerminalHost::Store(const Passphrases& entries) {
+    first_ = ToBuffer(entries.first);
+    second_ = ToBuffer(entries.second);
+    accepted_ = true;
+}
+
+bool TerminalHost::GetPassphrases(SecureBuffer& first, SecureBuffer& second) {
+    if (!accepted_) {
+        return false;
+    }
+    first = std::move(first_);
+    second = std::move(second_);
+    accepted_ = false;
+    return true;
+}
+
+} // namespace vlt::cli
