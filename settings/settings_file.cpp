@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 namespace vlt {
 
@@ -55,6 +56,14 @@ void RepairOutOfRange(SettingsRecord& record) {
     if (record.FileViewSetting > kLastFileViewSetting) {
         record.FileViewSetting = 0;
     }
+}
+
+// The file helpers never follow a link, but a configuration file linked in from
+// elsewhere is the user's choice: it is read from and saved over its target.
+std::string FollowLinks(const std::string& path) {
+    std::error_code notResolved;
+    const std::filesystem::path resolved = std::filesystem::canonical(path, notResolved);
+    return notResolved ? path : resolved.string();
 }
 
 bool WriteImage(const std::string& target, const SettingsRecord& image) {
@@ -151,7 +160,7 @@ bool LoadSettings(const std::string& path, SettingsRecord& record, int screenWid
     SecureBuffer image = SecureBuffer::TryAllocate(kSettingsSize);
     std::int64_t got = -1;
     if (!image.Empty()) {
-        FileHandle file = SafeOpen(path, omRead);
+        FileHandle file = SafeOpen(FollowLinks(path), omRead);
         if (file.IsOpen()) {
             got = SafeRead(image.Data(), 1, kSettingsSize, file);
             SafeClose(file);
@@ -177,7 +186,7 @@ bool SaveSettings(const std::string& path, const SettingsRecord& record) {
     }
     auto& image = *reinterpret_cast<SettingsRecord*>(scratch.Data());
     MakeSettingsImage(record, image);
-    return WriteImage(path, image);
+    return WriteImage(FollowLinks(path), image);
 }
 
 } // namespace vlt

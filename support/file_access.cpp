@@ -191,7 +191,9 @@ bool SafeRename(const std::string& from, const std::string& to) {
     }
     // File systems without RENAME_NOREPLACE: link refuses an existing target just as well.
     if (link(from.c_str(), to.c_str()) != 0) {
-        return false;
+        // Without hard links either (FAT): look first, then rename.
+        const bool noLinks = errno == EPERM || errno == EOPNOTSUPP;
+        return noLinks && !FileExistsAny(to) && rename(from.c_str(), to.c_str()) == 0;
     }
     if (unlink(from.c_str()) != 0) {
         unlink(to.c_str());

@@ -284,6 +284,22 @@ TEST_F(SettingsFileTest, AFailedSaveKeepsTheOldFileAndTheUsersFiles) {
     EXPECT_EQ(testing::ReadBytes(dir.File("vlt95.cfg.new")).size(), 19u);
 }
 
+TEST_F(SettingsFileTest, ALinkedConfigurationFileStaysLinked) {
+    ASSERT_EQ(mkdir(dir.File("dotfiles").c_str(), 0700), 0);
+    testing::WriteText(dir.File("dotfiles/vlt95.cfg"), "old");
+    ASSERT_EQ(symlink(dir.File("dotfiles/vlt95.cfg").c_str(), Cfg().c_str()), 0);
+    SettingsRecord record = Defaults();
+    record.WipeSwitch = 1;
+    ASSERT_TRUE(SaveSettings(Cfg(), record));
+    struct stat info {};
+    ASSERT_EQ(lstat(Cfg().c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(testing::ReadBytes(dir.File("dotfiles/vlt95.cfg")), SealedImage(record));
+    SettingsRecord loaded{};
+    ASSERT_TRUE(LoadSettings(Cfg(), loaded));
+    EXPECT_EQ(loaded.WipeSwitch, 1);
+}
+
 // A file written earlier (home /home/user, screen 1024 x 768) still reads back.
 TEST(SettingsRecord, StoredDefaultFileLoads) {
     SettingsRecord record{};
