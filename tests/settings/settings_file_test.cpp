@@ -177,6 +177,15 @@ TEST_F(SettingsFileTest, MissingOrUnreadableFileGivesDefaults) {
     ASSERT_EQ(lstat(Cfg().c_str(), &info), 0);
     EXPECT_TRUE(S_ISDIR(info.st_mode)); // left as it was
     EXPECT_EQ(testing::ListNames(dir.Path()), std::vector<std::string>{"vlt95.cfg"});
+
+    // A fifo (or a link to a device) is refused at once instead of read from.
+    ASSERT_EQ(mkfifo(dir.File("pipe.cfg").c_str(), 0600), 0);
+    ASSERT_EQ(symlink("/dev/zero", dir.File("zero.cfg").c_str()), 0);
+    for (const char* name : {"pipe.cfg", "zero.cfg"}) {
+        record = Garbage();
+        EXPECT_FALSE(LoadSettings(dir.File(name), record)) << name;
+        EXPECT_EQ(record.SettingsMagic, kSettingsMagic) << name;
+    }
 }
 
 TEST_F(SettingsFileTest, LongerFileWithAValidRecordLoads) {
