@@ -42,6 +42,19 @@ template <typename Entry> bool Resolve(void* library, const char* symbol, Entry&
     return entry != nullptr;
 }
 
+// The key as the libraries take it (UTF-8), wiped when the call is over.
+class KeyBytes {
+public:
+    explicit KeyBytes(const QString& key) : bytes_(key.toUtf8()) {}
+    ~KeyBytes() { explicit_bzero(bytes_.data(), std::size_t(bytes_.size())); }
+    KeyBytes(const KeyBytes&) = delete;
+    KeyBytes& operator=(const KeyBytes&) = delete;
+    [[nodiscard]] const char* Get() const { return bytes_.constData(); }
+
+private:
+    QByteArray bytes_;
+};
+
 } // namespace
 
 TLibraryBinding::TLibraryBinding(MessageBoxService& messages) : messages_(messages) {
@@ -56,21 +69,15 @@ std::unique_ptr<TLibraryBinding> TLibraryBinding::Load(const QStringList& direct
     void* keyFileLibrary = OpenLibrary(QStringLiteral("tarnexkf"), directories, error);
     void* chaosLibrary = keyFileLibrary ? OpenLibrary(QStringLiteral("tarnexch"), directories, error) : nullptr;
     void* tarnexLibrary = chaosLibrary ? OpenLibrary(QStringLiteral("tarnex"), directories, error) : nullptr;
-    AttachEntry attachKeyFile = nullptr;
-    AttachEntry attachChaos = nullptr;
-    AttachEntry attachTarnex = nullptr;
     if (tarnexLibrary == nullptr || !Resolve(keyFileLibrary, "tarnexkf_crypt", binding->tarnexkfCrypt_, error) ||
-        !Resolve(keyFileLibrary, "tarnexkf_attach", attachKeyFile, error) ||
+        !Resolve(keyFileLibrary, "tarnexkf_attach", binding->tarnexkfAttach_, error) ||
         !Resolve(chaosLibrary, "tarnexch_crypt1", binding->tarnexchCrypt1_, error) ||
         !Resolve(chaosLibrary, "tarnexch_crypt2", binding->tarnexchCrypt2_, error) ||
-        !Resolve(chaosLibrary, "tarnexch_attach", attachChaos, error) ||
+        !Resolve(chaosLibrary, "tarnexch_attach", binding->tarnexchAttach_, error) ||
         !Resolve(tarnexLibrary, "tarnex_crypt", binding->tarnexCrypt_, error) ||
-        !Resolve(tarnexLibrary, "tarnex_attach", attachTarnex, error)) {
+        !Resolve(tarnexLibrary, "tarnex_attach", binding->tarnexAttach_, error)) {
         return nullptr;
     }
-    attachKeyFile(&binding->host_);
-    attachChaos(&binding->host_);
-    attachTarnex(&binding->host_);
     return binding;
 }
 
@@ -89,30 +96,33 @@ void TLibraryBinding::ReportFromLibrary(void* context, const char* caption, cons
                             MessageIcon::Stop);
 }
 
-bool TLibraryBinding::Call(CryptEntry entry, const QString& source, const QString& key, char flag) {
+template <typename Entry, typename... Arguments>
+bool TLibraryBinding::Call(AttachEntry attach, Entry entry, Arguments... arguments) {
+    // Attached before every call: a library loaded once serves whichever binding calls it.
+    attach(&host_);
     reportsInCall_ = 0;
-    QByteArray keyBytes = key.toUtf8();
-    entry(QFile::encodeName(source).constData(), keyBytes.constData(), flag);
-    explicit_bzero(keyBytes.data(), std::size_t(keyBytes.size()));
+    entry(arguments...);
     return reportsInCall_ == 0;
 }
 
 bool TLibraryBinding::Tarnex(const QString& source, const QString& key, char flag) {
-    return Call(tarnexCrypt_, source, key, flag);
+    KeyBytes keyBytes(key);
+    return Call(tarnexAttach_, tarnexCrypt_, QFile::encodeName(source).constData(), keyBytes.Get(), flag);
 }
 
 bool TLibraryBinding::KeyFile(const QString& source, const QString& keyFile) {
-    reportsInCall_ = 0;
-    tarnexkfCrypt_(QFile::encodeName(source).constData(), QFile::encodeName(keyFile).constData());
-    return reportsInCall_ == 0;
+    return Call(tarnexkfAttach_, tarnexkfCrypt_, QFile::encodeName(source).constData(),
+                QFile::encodeName(keyFile).constData());
 }
 
 bool TLibraryBinding::Chaos(const QString& source, const QString& key, char flag) {
-    return Call(tarnexchCrypt1_, source, key, flag);
+    KeyBytes keyBytes(key);
+    return Call(tarnexchAttach_, tarnexchCrypt1_, QFile::encodeName(source).constData(), keyBytes.Get(), flag);
 }
 
 bool TLibraryBinding::Chaos2(const QString& source, const QString& key, char flag) {
-    return Call(tarnexchCrypt2_, source, key, flag);
+    KeyBytes keyBytes(key);
+    return Call(tarnexchAttach_, tarnexchCrypt2_, QFile::encodeName(source).constData(), keyBytes.Get(), flag);
 }
 
 void TLibraryBinding::SetLanguage(unsigned char languageFlag) {

@@ -34,12 +34,17 @@ private:
     using AttachEntry = void (*)(const TarnexHost*);
 
     explicit TLibraryBinding(MessageBoxService& messages);
-    [[nodiscard]] bool Call(CryptEntry entry, const QString& source, const QString& key, char flag);
+    // Calls one entry point with the host attached to its library; false when the library reported.
+    template <typename Entry, typename... Arguments>
+    [[nodiscard]] bool Call(AttachEntry attach, Entry entry, Arguments... arguments);
     static void ReportFromLibrary(void* context, const char* caption, const char* text);
 
     MessageBoxService& messages_;
     TarnexHost host_{};
     int reportsInCall_ = 0;
+    AttachEntry tarnexAttach_ = nullptr;
+    AttachEntry tarnexkfAttach_ = nullptr;
+    AttachEntry tarnexchAttach_ = nullptr;
     CryptEntry tarnexCrypt_ = nullptr;
     KeyFileEntry tarnexkfCrypt_ = nullptr;
     CryptEntry tarnexchCrypt1_ = nullptr;
