@@ -22,33 +22,29 @@ void Compress(std::uint32_t h[5], const std::uint8_t block[64], std::uint32_t w[
     for (int t = 0; t < 16; ++t) {
         w[t] = LoadWordBE(block + 4 * t);
     }
-    for (int t = 16; t < 80; ++t) {
-        w[t] = std::rotl(w[t - 3] ^ w[t - 8] ^ w[t - 14] ^ w[t - 16], 1);
-    }
     std::uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4];
-    for (int t = 0; t < 80; ++t) {
-        std::uint32_t f;
-        std::uint32_t k;
-        if (t < 20) {
-            f = (b & c) | (~b & d);
-            k = 0x5A827999;
-        } else if (t < 40) {
-            f = b ^ c ^ d;
-            k = 0x6ED9EBA1;
-        } else if (t < 60) {
-            f = (b & c) | (b & d) | (c & d);
-            k = 0x8F1BBCDC;
-        } else {
-            f = b ^ c ^ d;
-            k = 0xCA62C1D6;
+    // One loop per group of 20 steps keeps the step function out of the loop body.
+    const auto steps = [&](int from, std::uint32_t k, auto f) {
+#pragma GCC unroll 20
+        for (int t = from; t < from + 20; ++t) {
+            // The schedule word is made where it is used: filled ahead in a loop of
+            // its own, it gets vectorised into overlapping loads and stores.
+            if (t >= 16) {
+                w[t] = std::rotl(w[t - 3] ^ w[t - 8] ^ w[t - 14] ^ w[t - 16], 1);
+            }
+            const std::uint32_t temp = std::rotl(a, 5) + f(b, c, d) + e + k + w[t];
+            e = d;
+            d = c;
+            c = std::rotl(b, 30);
+            b = a;
+            a = temp;
         }
-        const std::uint32_t temp = std::rotl(a, 5) + f + e + k + w[t];
-        e = d;
-        d = c;
-        c = std::rotl(b, 30);
-        b = a;
-        a = temp;
-    }
+    };
+    steps(0, 0x5A827999, [](std::uint32_t x, std::uint32_t y, std::uint32_t z) { return (x & y) | (~x & z); });
+    steps(20, 0x6ED9EBA1, [](std::uint32_t x, std::uint32_t y, std::uint32_t z) { return x ^ y ^ z; });
+    steps(40, 0x8F1BBCDC,
+          [](std::uint32_t x, std::uint32_t y, std::uint32_t z) { return (x & y) | (x & z) | (y & z); });
+    steps(60, 0xCA62C1D6, [](std::uint32_t x, std::uint32_t y, std::uint32_t z) { return x ^ y ^ z; });
     h[0] += a;
     h[1] += b;
     h[2] += c;

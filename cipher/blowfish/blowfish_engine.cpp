@@ -26,45 +26,49 @@ template <std::size_t Rounds> struct BlowfishCore {
     }
 
     template <std::size_t N> [[gnu::always_inline]] void EncryptLanes(std::uint32_t* w0, std::uint32_t* w1) const {
+        Lanes<N, false>(w0, w1);
+    }
+    template <std::size_t N> [[gnu::always_inline]] void DecryptLanes(std::uint32_t* w0, std::uint32_t* w1) const {
+        Lanes<N, true>(w0, w1);
+    }
+
+    // Decryption is encryption with the P-array read backwards. Each half gets
+    // its P word before F of the other half is ready, so only F and one XOR lie
+    // on the chain from round to round:
+    // L ^= P[0]; per round R ^= P[i+1] ^ F(L), L ^= P[i+2] ^ F(R); R ^= P[r+1].
+    template <std::size_t N, bool Backwards>
+    [[gnu::always_inline]] void Lanes(std::uint32_t* w0, std::uint32_t* w1) const {
+        const auto q = [this](std::size_t j) { return Backwards ? p[Rounds + 1 - j] : p[j]; };
+#pragma GCC unroll 8
+        for (std::size_t k = 0; k < N; ++k) {
+            w0[k] ^= q(0);
+        }
 #pragma GCC unroll 32
         for (std::size_t i = 0; i < Rounds; i += 2) {
 #pragma GCC unroll 8
             for (std::size_t k = 0; k < N; ++k) {
-                w0[k] ^= p[i];
-                w1[k] ^= F(w0[k]) ^ p[i + 1];
+                w1[k] ^= q(i + 1);
+                w1[k] ^= F(w0[k]);
+                w0[k] ^= q(i + 2);
                 w0[k] ^= F(w1[k]);
             }
         }
 #pragma GCC unroll 8
         for (std::size_t k = 0; k < N; ++k) {
             const std::uint32_t l = w0[k];
-            w0[k] = w1[k] ^ p[Rounds + 1];
-            w1[k] = l ^ p[Rounds];
-        }
-    }
-
-    template <std::size_t N> [[gnu::always_inline]] void DecryptLanes(std::uint32_t* w0, std::uint32_t* w1) const {
-#pragma GCC unroll 32
-        for (std::size_t i = Rounds + 1; i >= 3; i -= 2) {
-#pragma GCC unroll 8
-            for (std::size_t k = 0; k < N; ++k) {
-                w0[k] ^= p[i];
-                w1[k] ^= F(w0[k]) ^ p[i - 1];
-                w0[k] ^= F(w1[k]);
-            }
-        }
-#pragma GCC unroll 8
-        for (std::size_t k = 0; k < N; ++k) {
-            const std::uint32_t l = w0[k];
-            w0[k] = w1[k] ^ p[0];
-            w1[k] = l ^ p[1];
+            w0[k] = w1[k] ^ q(Rounds + 1);
+            w1[k] = l;
         }
     }
 };
 
-template <std::size_t Rounds> class BlowfishEngine final : public LaneEngine<BlowfishCore<Rounds>, 4> {
+// Blocks without a chain between them (CBC decryption, block runs) that go
+// through the rounds together.
+constexpr std::size_t kLanes = 8;
+
+template <std::size_t Rounds> class BlowfishEngine final : public LaneEngine<BlowfishCore<Rounds>, kLanes> {
     using Core = BlowfishCore<Rounds>;
-    using LaneEngine<Core, 4>::core_;
+    using LaneEngine<Core, kLanes>::core_;
 
 public:
     static constexpr std::size_t kTableWords = Core::kPWords + 4 * 256;
