@@ -6,110 +6,160 @@
 namespace vlt::lzh {
 namespace {
 
+constexpr int kLeft = 0;
+constexpr int kRight = 1;
+
 std::uint64_t Load64(const std::uint8_t* p) {
     std::uint64_t word;
     std::memcpy(&word, p, sizeof word);
+    if constexpr (std::endian::native == std::endian::big) {
+        word = __builtin_bswap64(word);
+    }
     return word;
 }
 
-// Index of the first byte among 1..kMaxMatch - 1 where the strings differ, or
-// kMaxMatch when they agree on all of them. Compares eight bytes at a time.
-int CommonLength(const std::uint8_t* a, const std::uint8_t* b) {
-    for (int i = 1; i < kMaxMatch; i += 8) {
-        const std::uint64_t difference = Load64(a + i) ^ Load64(b + i);
+// How the string at key compares with the one at node over bytes 1..kMaxMatch - 1:
+// the index of the first difference (kMaxMatch when there is none) and whether the key
+// sorts right of the node (its byte there is not smaller). Takes the words at byte 1,
+// already loaded, and goes on eight bytes at a time where they agree; the differing
+// bytes come from the words, not from a second load.
+struct Comparison {
+    int length;
+    unsigned direction;
+};
+
+Comparison Compare(const std::uint8_t* key, const std::uint8_t* node, std::uint64_t a, std::uint64_t b) {
+    for (int i = 1;; i += 8) {
+        const std::uint64_t difference = a ^ b;
         if (difference != 0) {
-            const int byte = std::endian::native == std::endian::little ? std::countr_zero(difference) / 8
-                                                                        : std::countl_zero(difference) / 8;
-            return i + byte < kMaxMatch ? i + byte : kMaxMatch;
+            const int shift = std::countr_zero(difference) & ~7;
+            const int length = i + shift / 8;
+            if (length >= kMaxMatch) {
+                return {kMaxMatch, kRight};
+            }
+            return {length, ((a >> shift) & 0xFF) >= ((b >> shift) & 0xFF) ? 1u : 0u};
         }
+        if (i + 8 >= kMaxMatch) {
+            return {kMaxMatch, kRight};
+        }
+        a = Load64(key + i + 8);
+        b = Load64(node + i + 8);
     }
-    return kMaxMatch;
+}
+
+std::uint32_t LoadPair(const std::uint16_t (&pair)[2]) {
+    std::uint32_t both;
+    std::memcpy(&both, pair, sizeof both);
+    return both;
 }
 
 } // namespace
 
 void MatchFinder::Reset() {
     for (int i = kWindowSize + 1; i <= kWindowSize + 256; ++i) {
-        right_[i] = kNil;
+        children_[i][kRight] = kNil;
     }
     for (int i = 0; i < kWindowSize; ++i) {
         parent_[i] = kNil;
     }
+    // The search looks one level ahead, also below empty links.
+    children_[kNil][kLeft] = children_[kNil][kRight] = 0;
 }
 
 void MatchFinder::Insert(int r) {
     const std::uint8_t* key = &text[r];
+    children_[r][kLeft] = children_[r][kRight] = kNil;
     unsigned p = kWindowSize + 1 + key[0];
-    right_[r] = left_[r] = kNil;
-    matchLength_ = 0;
-    int order = 1;
+    unsigned next = children_[p][kRight];
+    if (next == kNil) {
+        children_[p][kRight] = static_cast<std::uint16_t>(r);
+        parent_[r] = static_cast<std::uint16_t>(p);
+        matchLength_ = 0;
+        return;
+    }
+    const std::uint64_t keyWord = Load64(key + 1);
+    int bestLength = 0;
+    int bestPosition = matchPosition_;
+    p = next;
+    std::uint64_t word = Load64(&text[p + 1]);
+    std::uint32_t children = LoadPair(children_[p]);
     for (;;) {
-        std::uint16_t* link = order >= 0 ? &right_[p] : &left_[p];
-        if (*link == kNil) {
-            *link = static_cast<std::uint16_t>(r);
+        // Both children and their first bytes are fetched before the comparison decides
+        // which one is next, so the walk does not wait for a load at every step.
+        const unsigned left = children & 0xFFFF;
+        const unsigned right = children >> 16;
+        const std::uint64_t leftWord = Load64(&text[left + 1]);
+        const std::uint64_t rightWord = Load64(&text[right + 1]);
+        const std::uint32_t leftChildren = LoadPair(children_[left]);
+        const std::uint32_t rightChildren = LoadPair(children_[right]);
+
+        const Comparison comparison = Compare(key, &text[p], keyWord, word);
+        // The longest match wins, and among equally long ones the nearest.
+        const int distance = ((r - static_cast<int>(p)) & (kWindowSize - 1)) - 1;
+        const bool better =
+            comparison.length > kThreshold &&
+            (comparison.length > bestLength || (comparison.length == bestLength && distance < bestPosition));
+        bestLength = better ? comparison.length : bestLength;
+        bestPosition = better ? distance : bestPosition;
+        if (comparison.length >= kMaxMatch) {
+            break;
+        }
+        // Selected by masks: which way the walk goes is unpredictable, a branch would
+        // miss about half of the time.
+        const std::uint64_t wordMask = 0 - static_cast<std::uint64_t>(comparison.direction);
+        const std::uint32_t mask = static_cast<std::uint32_t>(wordMask);
+        next = (right & mask) | (left & ~mask);
+        if (next == kNil) {
+            children_[p][comparison.direction] = static_cast<std::uint16_t>(r);
             parent_[r] = static_cast<std::uint16_t>(p);
+            matchLength_ = bestLength;
+            matchPosition_ = bestPosition;
             return;
         }
-        p = *link;
-        const int length = CommonLength(key, &text[p]);
-        order = length < kMaxMatch ? key[length] - text[p + length] : 0;
-        if (length > kThreshold) {
-            const int distance = ((r - static_cast<int>(p)) & (kWindowSize - 1)) - 1;
-            if (length > matchLength_) {
-                matchPosition_ = distance;
-                matchLength_ = length;
-                if (length >= kMaxMatch) {
-                    break;
-                }
-            } else if (length == matchLength_ && distance < matchPosition_) {
-                matchPosition_ = distance;
-            }
-        }
+        p = next;
+        word = (rightWord & wordMask) | (leftWord & ~wordMask);
+        children = (rightChildren & mask) | (leftChildren & ~mask);
     }
+    matchLength_ = bestLength;
+    matchPosition_ = bestPosition;
     // A full-length match: the new string takes the old one's place in the tree.
-    parent_[r] = parent_[p];
-    left_[r] = left_[p];
-    right_[r] = right_[p];
-    parent_[left_[p]] = static_cast<std::uint16_t>(r);
-    parent_[right_[p]] = static_cast<std::uint16_t>(r);
-    if (right_[parent_[p]] == p) {
-        right_[parent_[p]] = static_cast<std::uint16_t>(r);
-    } else {
-        left_[parent_[p]] = static_cast<std::uint16_t>(r);
-    }
+    const unsigned up = parent_[p];
+    parent_[r] = static_cast<std::uint16_t>(up);
+    children_[r][kLeft] = children_[p][kLeft];
+    children_[r][kRight] = children_[p][kRight];
+    parent_[children_[p][kLeft]] = static_cast<std::uint16_t>(r);
+    parent_[children_[p][kRight]] = static_cast<std::uint16_t>(r);
+    children_[up][children_[up][kRight] == p ? kRight : kLeft] = static_cast<std::uint16_t>(r);
     parent_[p] = kNil;
 }
 
 void MatchFinder::Delete(int p) {
-    if (parent_[p] == kNil) {
+    const unsigned up = parent_[p];
+    if (up == kNil) {
         return;
     }
     unsigned q;
-    if (right_[p] == kNil) {
-        q = left_[p];
-    } else if (left_[p] == kNil) {
-        q = right_[p];
+    if (children_[p][kRight] == kNil) {
+        q = children_[p][kLeft];
+    } else if (children_[p][kLeft] == kNil) {
+        q = children_[p][kRight];
     } else {
         // Both subtrees: the in-order predecessor takes p's place.
-        q = left_[p];
-        if (right_[q] != kNil) {
+        q = children_[p][kLeft];
+        if (children_[q][kRight] != kNil) {
             do {
-                q = right_[q];
-            } while (right_[q] != kNil);
-            right_[parent_[q]] = left_[q];
-            parent_[left_[q]] = parent_[q];
-            left_[q] = left_[p];
-            parent_[left_[p]] = static_cast<std::uint16_t>(q);
+                q = children_[q][kRight];
+            } while (children_[q][kRight] != kNil);
+            children_[parent_[q]][kRight] = children_[q][kLeft];
+            parent_[children_[q][kLeft]] = parent_[q];
+            children_[q][kLeft] = children_[p][kLeft];
+            parent_[children_[p][kLeft]] = static_cast<std::uint16_t>(q);
         }
-        right_[q] = right_[p];
-        parent_[right_[p]] = static_cast<std::uint16_t>(q);
+        children_[q][kRight] = children_[p][kRight];
+        parent_[children_[p][kRight]] = static_cast<std::uint16_t>(q);
     }
-    parent_[q] = parent_[p];
-    if (right_[parent_[p]] == p) {
-        right_[parent_[p]] = static_cast<std::uint16_t>(q);
-    } else {
-        left_[parent_[p]] = static_cast<std::uint16_t>(q);
-    }
+    parent_[q] = static_cast<std::uint16_t>(up);
+    children_[up][children_[up][kRight] == static_cast<unsigned>(p) ? kRight : kLeft] = static_cast<std::uint16_t>(q);
     parent_[p] = kNil;
 }
 

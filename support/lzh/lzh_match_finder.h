@@ -30,8 +30,9 @@ public:
 private:
     int matchLength_ = 0;
     int matchPosition_ = 0; // distance back minus 1
-    std::uint16_t left_[kWindowSize + 1];
-    std::uint16_t right_[kWindowSize + 257]; // entries kWindowSize + 1 + b: root for first byte b
+    // Children of each node, [0] left and [1] right, side by side so that one load
+    // fetches both. Entries kWindowSize + 1 + b are the roots, using only their right child.
+    std::uint16_t children_[kWindowSize + 257][2];
     std::uint16_t parent_[kWindowSize + 1];
 };
 
