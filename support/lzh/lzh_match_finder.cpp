@@ -9,10 +9,12 @@ namespace {
 constexpr int kLeft = 0;
 constexpr int kRight = 1;
 
-std::uint64_t Load64(const std::uint8_t* p) {
+// Eight bytes as a big-endian number: comparing two such numbers compares the bytes
+// in string order, so the walk's direction needs no search for the differing byte.
+std::uint64_t LoadOrdered(const std::uint8_t* p) {
     std::uint64_t word;
     std::memcpy(&word, p, sizeof word);
-    if constexpr (std::endian::native == std::endian::big) {
+    if constexpr (std::endian::native == std::endian::little) {
         word = __builtin_bswap64(word);
     }
     return word;
@@ -20,9 +22,8 @@ std::uint64_t Load64(const std::uint8_t* p) {
 
 // How the string at key compares with the one at node over bytes 1..kMaxMatch - 1:
 // the index of the first difference (kMaxMatch when there is none) and whether the key
-// sorts right of the node (its byte there is not smaller). Takes the words at byte 1,
-// already loaded, and goes on eight bytes at a time where they agree; the differing
-// bytes come from the words, not from a second load.
+// sorts right of the node (its byte there is not smaller). Takes the ordered words at
+// byte 1, already loaded, and goes on eight bytes at a time where they agree.
 struct Comparison {
     int length;
     unsigned direction;
@@ -30,20 +31,18 @@ struct Comparison {
 
 Comparison Compare(const std::uint8_t* key, const std::uint8_t* node, std::uint64_t a, std::uint64_t b) {
     for (int i = 1;; i += 8) {
-        const std::uint64_t difference = a ^ b;
-        if (difference != 0) {
-            const int shift = std::countr_zero(difference) & ~7;
-            const int length = i + shift / 8;
+        if (a != b) {
+            const int length = i + std::countl_zero(a ^ b) / 8;
             if (length >= kMaxMatch) {
                 return {kMaxMatch, kRight};
             }
-            return {length, ((a >> shift) & 0xFF) >= ((b >> shift) & 0xFF) ? 1u : 0u};
+            return {length, a > b ? 1u : 0u};
         }
         if (i + 8 >= kMaxMatch) {
             return {kMaxMatch, kRight};
         }
-        a = Load64(key + i + 8);
-        b = Load64(node + i + 8);
+        a = LoadOrdered(key + i + 8);
+        b = LoadOrdered(node + i + 8);
     }
 }
 
@@ -77,19 +76,19 @@ void MatchFinder::Insert(int r) {
         matchLength_ = 0;
         return;
     }
-    const std::uint64_t keyWord = Load64(key + 1);
+    const std::uint64_t keyWord = LoadOrdered(key + 1);
     int bestLength = 0;
     int bestPosition = matchPosition_;
     p = next;
-    std::uint64_t word = Load64(&text[p + 1]);
+    std::uint64_t word = LoadOrdered(&text[p + 1]);
     std::uint32_t children = LoadPair(children_[p]);
     for (;;) {
         // Both children and their first bytes are fetched before the comparison decides
         // which one is next, so the walk does not wait for a load at every step.
         const unsigned left = children & 0xFFFF;
         const unsigned right = children >> 16;
-        const std::uint64_t leftWord = Load64(&text[left + 1]);
-        const std::uint64_t rightWord = Load64(&text[right + 1]);
+        const std::uint64_t leftWord = LoadOrdered(&text[left + 1]);
+        const std::uint64_t rightWord = LoadOrdered(&text[right + 1]);
         const std::uint32_t leftChildren = LoadPair(children_[left]);
         const std::uint32_t rightChildren = LoadPair(children_[right]);
 
@@ -97,8 +96,8 @@ void MatchFinder::Insert(int r) {
         // The longest match wins, and among equally long ones the nearest.
         const int distance = ((r - static_cast<int>(p)) & (kWindowSize - 1)) - 1;
         const bool better =
-            comparison.length > kThreshold &&
-            (comparison.length > bestLength || (comparison.length == bestLength && distance < bestPosition));
+            (comparison.length > kThreshold) &
+            ((comparison.length > bestLength) | ((comparison.length == bestLength) & (distance < bestPosition)));
         bestLength = better ? comparison.length : bestLength;
         bestPosition = better ? distance : bestPosition;
         if (comparison.length >= kMaxMatch) {
