@@ -139,18 +139,34 @@ TEST_P(BlowfishVariants, RunsAndChainsEqualTheOneBlockDefinitions) {
         EXPECT_EQ(chained, cbc);
         EXPECT_EQ(e0, c0);
         EXPECT_EQ(e1, c1);
-
-        std::vector<std::uint8_t> bytes(8 * blocks + 1); // odd start: unaligned words
-        for (std::size_t i = 0; i < 2 * blocks; ++i) {
-            StoreWordLE(bytes.data() + 1 + 4 * i, cbc[i]);
-        }
         std::uint32_t d0 = iv0, d1 = iv1;
-        engine->DecryptCBCBytes(bytes.data() + 1, blocks, d0, d1);
-        for (std::size_t i = 0; i < 2 * blocks; ++i) {
-            ASSERT_EQ(LoadWordLE(bytes.data() + 1 + 4 * i), plain[i]) << i;
-        }
+        engine->DecryptCBC(chained.data(), blocks, d0, d1);
+        EXPECT_EQ(chained, plain);
         EXPECT_EQ(d0, c0);
         EXPECT_EQ(d1, c1);
+
+        // The same on bytes, starting at an odd address so that no word is aligned.
+        std::vector<std::uint8_t> storage(8 * blocks + 1);
+        std::uint8_t* bytes = storage.data() + 1;
+        const auto words = [bytes, blocks] {
+            std::vector<std::uint32_t> result(2 * blocks);
+            for (std::size_t i = 0; i < result.size(); ++i) {
+                result[i] = LoadWordLE(bytes + 4 * i);
+            }
+            return result;
+        };
+        for (std::size_t i = 0; i < 2 * blocks; ++i) {
+            StoreWordLE(bytes + 4 * i, plain[i]);
+        }
+        std::uint32_t b0 = iv0, b1 = iv1;
+        engine->EncryptCBCBytes(bytes, blocks, b0, b1);
+        EXPECT_EQ(words(), cbc);
+        EXPECT_EQ(b0, c0);
+        b0 = iv0;
+        b1 = iv1;
+        engine->DecryptCBCBytes(bytes, blocks, b0, b1);
+        EXPECT_EQ(words(), plain);
+        EXPECT_EQ(b1, c1);
     }
 }
 
