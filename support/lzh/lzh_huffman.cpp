@@ -1,8 +1,28 @@
 #include "support/lzh/lzh_huffman.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
+#include <iterator>
 
 namespace vlt::lzh {
+namespace {
+
+// One bit per 16-bit weight, at the top of its lane in memory order, set where the
+// weight is at least `weight`. Weights of nodes below the root stay under 0x8000, so
+// the lanes are compared 15 bits wide; a lane with its top bit set (the root at 0x8000,
+// the sentinels) always counts as heavier.
+std::uint64_t NotLighter(const std::uint16_t* weights, unsigned weight) {
+    constexpr std::uint64_t kTopBits = 0x8000800080008000ull;
+    std::uint64_t lanes = 0;
+    for (int i = 0; i < 4; ++i) {
+        lanes |= static_cast<std::uint64_t>(weights[i]) << (16 * i);
+    }
+    const std::uint64_t wanted = 0x0001000100010001ull * weight;
+    return (((lanes | kTopBits) - wanted) | lanes) & kTopBits;
+}
+
+} // namespace
 
 void AdaptiveHuffman::Start() {
     for (int i = 0; i < kSymbolCount; ++i) {
@@ -15,14 +35,22 @@ void AdaptiveHuffman::Start() {
         child_[j] = static_cast<std::uint16_t>(i);
         parent_[i] = parent_[i + 1] = static_cast<std::uint16_t>(j);
     }
-    frequency_[kNodeCount] = 0xFFFF;
+    std::fill(std::begin(frequency_) + kNodeCount, std::end(frequency_), 0xFFFF);
     parent_[kRoot] = 0;
 }
 
 unsigned AdaptiveHuffman::SwapForward(unsigned node, unsigned weight) {
+    // The last node with a weight below the new one: the weights behind node are in
+    // order, so this is the node before the first one that is not lighter. Four weights
+    // are tested at once; long runs of equal weights are common (every weight starts at 1).
     unsigned last = node + 1;
-    while (weight > frequency_[last + 1]) {
-        ++last;
+    for (;;) {
+        const std::uint64_t heavier = NotLighter(&frequency_[last + 1], weight);
+        if (heavier != 0) {
+            last += static_cast<unsigned>(std::countr_zero(heavier)) / 16;
+            break;
+        }
+        last += 4;
     }
     frequency_[node] = frequency_[last];
     frequency_[last] = static_cast<std::uint16_t>(weight);

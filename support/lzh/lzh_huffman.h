@@ -70,7 +70,8 @@ private:
     // Halves all leaf weights and builds the tree anew.
     void Rebuild();
 
-    std::uint16_t frequency_[kNodeCount + 1];         // the last entry is a sentinel above every weight
+    // Weights in tree order; the entries from kNodeCount on are sentinels above every weight.
+    std::uint16_t frequency_[kNodeCount + 4];
     std::uint16_t parent_[kNodeCount + kSymbolCount]; // entries from kNodeCount on: leaf positions
     std::uint16_t child_[kNodeCount];                 // first of two children, or symbol + kNodeCount for a leaf
 };
