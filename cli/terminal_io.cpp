@@ -51,17 +51,18 @@ bool StderrIsTerminal() {
 }
 
 std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
-    std::cerr << prompt << std::flush;
     termios saved{};
     const bool terminal = ::tcgetattr(STDIN_FILENO, &saved) == 0;
     if (terminal) {
         termios hidden = saved;
         hidden.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        (void)::tcsetattr(STDIN_FILENO, TCSAFLUSH, &hidden);
+        (void)::tcsetattr(STDIN_FILENO, TCSANOW, &hidden);
     }
+    // The prompt only once echo is off, so that nothing typed after it is shown.
+    std::cerr << prompt << std::flush;
     std::optional<std::string> line = ReadLine();
     if (terminal) {
-        (void)::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        (void)::tcsetattr(STDIN_FILENO, TCSANOW, &saved);
     }
     std::cerr << '\n';
     if (line && !line->empty() && line->back() == '\r') {
