@@ -95,6 +95,18 @@ std::vector<std::string> MessageLog::VisibleText() {
     return texts;
 }
 
+std::string SaveFailureText(LogSaveResult result, const std::string& fileName) {
+    switch (result) {
+    case LogSaveResult::CantOpen:
+        return "Can't open " + fileName + " !";
+    case LogSaveResult::WriteFailed:
+        return "I/O error while writing to " + fileName + " !";
+    case LogSaveResult::Saved:
+        break;
+    }
+    return "";
+}
+
 LogSaveResult MessageLog::SaveMessages(const std::string& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {

@@ -27,6 +27,9 @@ public:
 
 enum class LogSaveResult { Saved, CantOpen, WriteFailed };
 
+// The done dialog's message for a failed save (caption "Saving failed"); "" for Saved.
+[[nodiscard]] std::string SaveFailureText(LogSaveResult result, const std::string& fileName);
+
 class MessageLog {
 public:
     MessageLog(RunState& state, LogView& view) : state_(state), view_(view) {}

@@ -1,4 +1,5 @@
 // vlt95-cli: the batch engine of the workbench for scripts and headless machines.
+#include <csignal>
 #include <iostream>
 
 #include "cli/cli_options.h"
@@ -6,6 +7,8 @@
 
 int main(int argc, char** argv) {
     using namespace vlt::cli;
+    // A closed output pipe must not end a run half way through a file.
+    std::signal(SIGPIPE, SIG_IGN);
     CliOptions options;
     const std::string error = ParseCommandLine(argc, argv, options);
     if (!error.empty()) {

@@ -65,17 +65,11 @@ void TerminalHost::ShowDoneDialog(const DoneSummary& summary, MessageLog& log) {
     if (!options_.logFile) {
         return;
     }
-    const std::string& name = *options_.logFile;
-    switch (log.SaveMessages(name)) {
-    case LogSaveResult::Saved:
+    const LogSaveResult saved = log.SaveMessages(*options_.logFile);
+    if (saved == LogSaveResult::Saved) {
         return;
-    case LogSaveResult::CantOpen:
-        std::cerr << MessageText("Saving failed", "Can't open " + name + " !") << std::endl;
-        break;
-    case LogSaveResult::WriteFailed:
-        std::cerr << MessageText("Saving failed", "I/O error while writing to " + name + " !") << std::endl;
-        break;
     }
+    std::cerr << MessageText("Saving failed", SaveFailureText(saved, *options_.logFile)) << std::endl;
     logSaveFailed_ = true;
 }
 

@@ -102,6 +102,8 @@ TEST_F(MessageLogTest, SavedLogHasFinishedLinesWithCrLf) {
 
     EXPECT_EQ(log.SaveMessages(temp.File("missing/dir/saved.txt")), LogSaveResult::CantOpen);
     EXPECT_EQ(log.SaveMessages("/dev/full"), LogSaveResult::WriteFailed);
+    EXPECT_EQ(SaveFailureText(LogSaveResult::CantOpen, "x.txt"), "Can't open x.txt !");
+    EXPECT_EQ(SaveFailureText(LogSaveResult::WriteFailed, "x.txt"), "I/O error while writing to x.txt !");
     // A failed save leaves the log intact for another try.
     EXPECT_EQ(log.FinishedLines().size(), 3U);
 }
