@@ -209,14 +209,51 @@ TEST_F(JobDriverTest, EncryptLineCarriesWipingRenameAndRatio) {
     const std::string directory = MakeTree("dir", {"f.bin"}, 1234);
     settings.RenameSwitch = 1;
     settings.CompressSwitch = 1;
-    settings.WipeSwitch = 1;
     settings.ConfirmSwitch = 0;
     host.selection.files = {directory + "/f.bin"};
-    const JobOutcome outcome = Run(jmEncrypt);
+    const struct {
+        bool wipe;
+        const char* ending;
+    } cases[] = {
+        {false, " (1,234 bytes),  renamed to X (57%) done."},
+        {true, " (1,234 bytes),  wiping, renamed to X (57%) done."}, // " wiping," comes first
+    };
+    for (const auto& c : cases) {
+        settings.WipeSwitch = c.wipe;
+        const JobOutcome outcome = Run(jmEncrypt);
+        EXPECT_EQ(host.log.back(), "  encrypting " + directory + "/f.bin" + c.ending);
+        EXPECT_EQ(outcome.success, 1);
+        EXPECT_EQ(host.percents.back(), 100);
+    }
+}
 
-    EXPECT_EQ(host.log.back(), "  encrypting " + directory + "/f.bin (1,234 bytes),  wiping, renamed to X (57%) done.");
-    EXPECT_EQ(outcome.success, 1);
-    EXPECT_EQ(host.percents.back(), 100);
+TEST_F(JobDriverTest, WeakKeyQuestionAndScannerStop) {
+    settings.VLT7CompSwitch = 1;
+    settings.Algo1Box = 4; // TDES takes the passphrase as its key: zero bytes make weak DES keys
+    host.passphrase = std::string(3, '\0');
+    host.selection.files = {MakeTree("dir", {"a"}) + "/a"};
+    state.ScanRunning = true;
+    int pumped = 0;
+    host.onProcessMessages = [&] {
+        if (++pumped == 3) {
+            EXPECT_TRUE(state.ScanStopRequest);
+            state.ScanRunning = false; // the scanner saw the request
+        }
+    };
+    host.answers = {MsgAnswer::No};
+    const JobOutcome declined = Run(jmEncrypt);
+
+    EXPECT_FALSE(state.ScanRunning);
+    EXPECT_EQ(host.messages,
+              (std::vector<std::string>{"Warning|A weak key was detected. Do you want to continue anyway?"}));
+    EXPECT_TRUE(declined.cancelled);
+    EXPECT_FALSE(host.doneShown);
+    EXPECT_TRUE(processed.empty());
+
+    host.answers = {MsgAnswer::Yes};
+    (void)Run(jmEncrypt);
+    EXPECT_TRUE(host.doneShown);
+    EXPECT_EQ(processed.size(), 1U);
 }
 
 TEST_F(JobDriverTest, FatalErrorEndsTheRun) {

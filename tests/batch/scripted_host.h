@@ -1,6 +1,7 @@
 #pragma once
 // A job host whose answers are scripted and which records what the run showed.
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@ public:
     std::vector<int> percents;
     std::vector<std::string> titles;
     bool refilled = false;
+    std::function<void()> onProcessMessages;
 
     MsgAnswer MessageBox(const std::string& caption, const std::string& text, MsgIcon, MsgButtons) override {
         messages.push_back(caption + "|" + text);
@@ -40,7 +42,11 @@ public:
         return answer;
     }
     bool JobProgress(ProgressKind, std::int32_t) override { return false; }
-    void ProcessMessages() override {}
+    void ProcessMessages() override {
+        if (onProcessMessages) {
+            onProcessMessages();
+        }
+    }
     std::int32_t LogRows() const override { return rows; }
     void LogShow(bool) override {}
     void LogPaint(MessageLog&) override {}
