@@ -246,6 +246,23 @@ TEST(MixedEncryption, FirstThenSecondInsideOneChain) {
     MixedCryptDone();
 }
 
+// Each engine of a pair has its own key state, so even a pair of one algorithm
+// (which the options never offer) composes two independent schedules.
+TEST(MixedEncryption, PairOfOneAlgorithmKeepsBothKeys) {
+    const std::vector<std::uint8_t> block = Bytes(8, 14);
+    const auto composed = EncryptSingle(1, "outer", true, EncryptSingle(1, "inner", true, block));
+    ASSERT_TRUE(MixedCryptInit(1, 1));
+    ASSERT_TRUE(MixedCryptSetKeys(Key("inner"), Key("outer"), true));
+    std::vector<std::uint8_t> mixed = block;
+    ChainingValue chaining;
+    MixedEncryptCBC(mixed.data(), 8, chaining);
+    EXPECT_EQ(mixed, composed);
+    ChainingValue back;
+    MixedDecryptCBC(mixed.data(), 8, back);
+    EXPECT_EQ(mixed, block);
+    MixedCryptDone();
+}
+
 TEST(MixedEncryption, EmptyPassphraseKeysNeitherEngine) {
     const std::vector<std::uint8_t> plain = Bytes(8, 13);
     const auto unkeyedFirst = EncryptSingle(1, "", false, plain);
