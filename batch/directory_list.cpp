@@ -54,11 +54,7 @@ bool TDirectoryList::Build(const std::string& pathWithMask, std::uint32_t exclud
     if (!ready_) {
         return false;
     }
-    fileCount_ = 0;
-    totalSize_ = 0;
-    directories_.clear();
-    std::fill(entriesInBlock_.begin(), entriesInBlock_.end(), 0);
-    Rewind();
+    Clear();
     if (pathWithMask.empty()) {
         return false;
     }
@@ -71,12 +67,16 @@ bool TDirectoryList::Build(const std::string& pathWithMask, std::uint32_t exclud
         Rewind();
         return true;
     }
+    Clear();
+    return false;
+}
+
+void TDirectoryList::Clear() {
     fileCount_ = 0;
     totalSize_ = 0;
     directories_.clear();
     std::fill(entriesInBlock_.begin(), entriesInBlock_.end(), 0);
     Rewind();
-    return false;
 }
 
 bool TDirectoryList::ListDirectory(std::int32_t index, const std::string& mask) {

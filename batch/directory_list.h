@@ -57,6 +57,8 @@ private:
     bool Append(std::uint16_t directory, std::uint64_t size, const std::string& name);
     [[nodiscard]] std::string DirectoryPath(std::int32_t index) const;
     void Rewind();
+    // An empty list; the blocks stay allocated for reuse.
+    void Clear();
 
     bool ready_ = false;
     bool recurse_ = false;

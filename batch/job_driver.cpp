@@ -53,6 +53,8 @@ private:
     void StartGroup(std::int64_t count, std::int64_t total);
     [[nodiscard]] bool ConfirmGroup(const std::string& question, bool drive);
     void ProcessFile(const std::string& path, std::int64_t size);
+    // The fields the encryption and decryption records share.
+    template <typename Context> void FillCommonFields(Context& context, const std::string& path) const;
     void EncryptStep(const std::string& path);
     void DecryptStep(const std::string& path);
     void WipeStep(const std::string& path);
@@ -345,18 +347,22 @@ void JobRun::ProcessFile(const std::string& path, std::int64_t size) {
     state_.FileProgress = 0;
 }
 
-void JobRun::EncryptStep(const std::string& path) {
-    TEncryptContext context;
+template <typename Context> void JobRun::FillCommonFields(Context& context, const std::string& path) const {
     context.SourceDir = PathDirPart(path);
     context.FileName = PathNamePart(path);
     context.DestDir = destination_;
     context.WarnOverwrite = settings_.OverWSwitch != 0;
+    context.RemoveOriginal = settings_.RemoveOrigSwitch != 0;
+}
+
+void JobRun::EncryptStep(const std::string& path) {
+    TEncryptContext context;
+    FillCommonFields(context, path);
     context.EncryptAgain = settings_.EncryptAgain();
     context.KeepDateTime = settings_.KeepDTSwitch != 0;
     context.StoreFileName = settings_.IncFNameSwitch != 0;
     context.RenameOutput = settings_.RenameSwitch != 0;
     context.KeepExtension = settings_.KeepExtSwitch != 0;
-    context.RemoveOriginal = settings_.RemoveOrigSwitch != 0;
     context.Compress = settings_.CompressSwitch != 0;
     context.ForceCompression = settings_.ForceCompSwitch != 0;
     context.WipeOriginal = settings_.WipeSwitch != 0;
@@ -379,14 +385,10 @@ void JobRun::EncryptStep(const std::string& path) {
 
 void JobRun::DecryptStep(const std::string& path) {
     TDecryptContext context;
-    context.SourceDir = PathDirPart(path);
-    context.FileName = PathNamePart(path);
-    context.DestDir = destination_;
-    context.WarnOverwrite = settings_.OverWSwitch != 0;
+    FillCommonFields(context, path);
     context.IgnoreCRC32 = settings_.IgnoreCRC32Switch != 0;
     context.RestoreFileName = settings_.RestFNameSwitch != 0;
     context.RestoreAttributes = settings_.RestAttrSwitch != 0;
-    context.RemoveOriginal = settings_.RemoveOrigSwitch != 0;
     context.RestoredName.clear();
     const ResultCode code = operations_.decrypt(context, *this);
     if (code == resDone || code == resWipingFailed) {

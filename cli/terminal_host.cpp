@@ -100,47 +100,37 @@ std::optional<std::string> TerminalHost::Source(const std::optional<std::string>
     return ReadHiddenLine(prompt + " ");
 }
 
-bool TerminalHost::ReadEntries(const PassphraseRequest& request, Passphrases& entries, bool& interactive) {
+bool TerminalHost::ReadPair(const std::optional<std::string>& file, const char* variable, const std::string& label,
+                            bool confirm, std::string& passphrase, std::string& confirmation, bool& interactive) {
     bool fromTerminal = false;
-    std::optional<std::string> text =
-        Source(options_.passphraseFile, "VLT95_PASSPHRASE", EntryLabel(request, false), fromTerminal);
+    std::optional<std::string> text = Source(file, variable, label, fromTerminal);
     if (!text) {
         return false;
     }
-    entries.first = *text;
-    WipeString(*text);
-    interactive = fromTerminal;
-    if (request.encrypt && fromTerminal) {
-        std::optional<std::string> confirmation = ReadHiddenLine("Confirm: ");
-        if (!confirmation) {
-            return false;
-        }
-        entries.firstConfirmation = *confirmation;
-        WipeString(*confirmation);
-    } else {
-        entries.firstConfirmation = entries.first;
-    }
-    if (!request.mixed) {
-        return true;
-    }
-    text = Source(options_.passphrase2File, "VLT95_PASSPHRASE2", EntryLabel(request, true), fromTerminal);
-    if (!text) {
-        return false;
-    }
-    entries.second = *text;
+    passphrase = *text;
     WipeString(*text);
     interactive = interactive || fromTerminal;
-    if (request.encrypt && fromTerminal) {
-        std::optional<std::string> confirmation = ReadHiddenLine("Confirm: ");
-        if (!confirmation) {
-            return false;
-        }
-        entries.secondConfirmation = *confirmation;
-        WipeString(*confirmation);
-    } else {
-        entries.secondConfirmation = entries.second;
+    if (!confirm || !fromTerminal) {
+        confirmation = passphrase;
+        return true;
     }
+    std::optional<std::string> typed = ReadHiddenLine("Confirm: ");
+    if (!typed) {
+        return false;
+    }
+    confirmation = *typed;
+    WipeString(*typed);
     return true;
+}
+
+bool TerminalHost::ReadEntries(const PassphraseRequest& request, Passphrases& entries, bool& interactive) {
+    interactive = false;
+    if (!ReadPair(options_.passphraseFile, "VLT95_PASSPHRASE", EntryLabel(request, false), request.encrypt,
+                  entries.first, entries.firstConfirmation, interactive)) {
+        return false;
+    }
+    return !request.mixed || ReadPair(options_.passphrase2File, "VLT95_PASSPHRASE2", EntryLabel(request, true),
+                                      request.encrypt, entries.second, entries.secondConfirmation, interactive);
 }
 
 void TerminalHost::ShowPassphraseDialog(bool EncryptMode) {

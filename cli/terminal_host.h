@@ -48,6 +48,9 @@ private:
     // there is none to be had (reported) or the input ended.
     std::optional<std::string> Source(const std::optional<std::string>& file, const char* variable,
                                       const std::string& prompt, bool& fromTerminal);
+    // A passphrase and, when typed on the terminal for encryption, its confirmation.
+    bool ReadPair(const std::optional<std::string>& file, const char* variable, const std::string& label, bool confirm,
+                  std::string& passphrase, std::string& confirmation, bool& interactive);
     bool ReadEntries(const PassphraseRequest& request, Passphrases& entries, bool& interactive);
     void Store(const Passphrases& entries);
 
