@@ -29,7 +29,7 @@ void* OpenLibrary(const QString& name, const QStringList& directories, QString& 
             QStringLiteral("The cipher library %1 cannot be loaded: %2").arg(path, QString::fromLocal8Bit(::dlerror()));
         return nullptr;
     }
-    error = QStringLiteral("The cipher library %1 is missing; it must lie beside tarnex95 (searched: %2).")
+    error = QStringLiteral("The cipher library %1 is missing (searched: %2); tarnex95 cannot start without it.")
                 .arg(fileName, directories.join(QStringLiteral(", ")));
     return nullptr;
 }

@@ -81,17 +81,17 @@ void Sha256::Update(std::span<const std::uint8_t> data) {
 
 Digest Sha256::Final() {
     const std::uint64_t bits = total_ * 8;
-    const std::uint8_t one = 0x80;
-    Update({&one, 1});
-    const std::uint8_t zero = 0;
-    while (used_ != 56) {
-        Update({&zero, 1});
+    block_[used_++] = 0x80;
+    if (used_ > 56) {
+        std::fill(block_.begin() + std::ptrdiff_t(used_), block_.end(), 0);
+        Compress(block_.data());
+        used_ = 0;
     }
-    std::array<std::uint8_t, 8> length;
+    std::fill(block_.begin() + std::ptrdiff_t(used_), block_.begin() + 56, 0);
     for (int i = 0; i < 8; ++i) {
-        length[i] = std::uint8_t(bits >> (56 - 8 * i));
+        block_[56 + i] = std::uint8_t(bits >> (56 - 8 * i));
     }
-    Update(length);
+    Compress(block_.data());
     Digest digest;
     for (int i = 0; i < 8; ++i) {
         for (int j = 0; j < 4; ++j) {
