@@ -6,7 +6,6 @@
 #include "tarnex/libs/kit/sha256.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -85,16 +84,9 @@ private:
     }
 
     [[nodiscard]] bool ReadPad(std::size_t size) {
-        for (std::size_t got = 0; got < size;) {
-            const ssize_t n = ::read(keyFile_, pad_.data() + got, size - got);
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n <= 0) {
-                Report(Failure::CannotOpenKeyFile);
-                return false;
-            }
-            got += std::size_t(n);
+        if (!ReadExactly(keyFile_, pad_.data(), size)) {
+            Report(Failure::CannotOpenKeyFile);
+            return false;
         }
         return true;
     }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cerrno>
+#include <cstddef>
+#include <cstdint>
 #include <unistd.h>
 #include <utility>
 
@@ -32,5 +35,29 @@ public:
 private:
     int fd_;
 };
+
+// Repeats `io` (read or write) until `size` bytes have moved; false at the end of the file or on an error.
+template <typename Byte, typename Io> [[nodiscard]] bool MoveExactly(Io io, int fd, Byte* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t moved = io(fd, data, size);
+        if (moved < 0 && errno == EINTR) {
+            continue;
+        }
+        if (moved <= 0) {
+            return false;
+        }
+        data += moved;
+        size -= std::size_t(moved);
+    }
+    return true;
+}
+
+[[nodiscard]] inline bool ReadExactly(int fd, std::uint8_t* data, std::size_t size) {
+    return MoveExactly(::read, fd, data, size);
+}
+
+[[nodiscard]] inline bool WriteExactly(int fd, const std::uint8_t* data, std::size_t size) {
+    return MoveExactly(::write, fd, data, size);
+}
 
 } // namespace tarnex::kit

@@ -6,7 +6,6 @@
 #include "tarnex/libs/kit/sha256.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <string>
@@ -16,36 +15,6 @@
 
 namespace tarnex::kit {
 namespace {
-
-[[nodiscard]] bool ReadExactly(int fd, std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t got = ::read(fd, data, size);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return false;
-        }
-        data += got;
-        size -= std::size_t(got);
-    }
-    return true;
-}
-
-[[nodiscard]] bool WriteExactly(int fd, const std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t put = ::write(fd, data, size);
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            return false;
-        }
-        data += put;
-        size -= std::size_t(put);
-    }
-    return true;
-}
 
 // The source: a regular file (never followed through a symbolic link), opened for reading.
 struct Source {
