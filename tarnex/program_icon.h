@@ -4,7 +4,7 @@
 
 namespace tarnex {
 
-// The program's icon (resource 2 of the original layout), drawn rather than shipped as a file.
+// The program's icon (icon 2 of the program), drawn rather than shipped as a file.
 [[nodiscard]] QIcon ProgramIcon();
 
 } // namespace tarnex

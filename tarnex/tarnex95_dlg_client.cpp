@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace tarnex {
@@ -154,6 +155,11 @@ void TTarnex95DlgClient::SetupControls() {
     fileNameEdit_->setMinimumWidth(fontMetrics().averageCharWidth() * 40);
 
     connect(keyEdit_, &QLineEdit::textChanged, this, &TTarnex95DlgClient::KeyChange);
+    // As in a dialog: Enter in a field presses the default button OK, Escape presses Cancel.
+    connect(fileNameEdit_, &QLineEdit::returnPressed, okButton, &QPushButton::click);
+    connect(keyEdit_, &QLineEdit::returnPressed, okButton, &QPushButton::click);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, cancelButton,
+            &QPushButton::click);
     connect(okButton, &QPushButton::clicked, this, &TTarnex95DlgClient::OkClick);
     connect(cancelButton, &QPushButton::clicked, this, &TTarnex95DlgClient::CloseRequested);
     connect(fileNameButton, &QPushButton::clicked, this, &TTarnex95DlgClient::FileNameClick);

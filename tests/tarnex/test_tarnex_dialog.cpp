@@ -328,10 +328,18 @@ private slots:
         expectInfo(QStringLiteral("Info über Tarnex/Win95"), 4000, QStringLiteral("BENUTZUNG AUF EIGENE GEFAHR !!!"));
     }
 
-    void cancelClosesTheWindow() {
+    void enterRunsAndCancelOrEscapeCloses() {
         DialogRig rig;
+        QTest::keyClick(rig.Find<QLineEdit>("KeyEdit"), Qt::Key_Return);
+        QCOMPARE(rig.messages.Texts(), QStringList{"Error / No filename inserted!"});
         rig.Click("CancelButton");
         QVERIFY(!rig.frame->isVisible());
+
+        DialogRig escaped;
+        escaped.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(escaped.frame.get()));
+        QTest::keyClick(escaped.Find<QLineEdit>("FileNameEdit"), Qt::Key_Escape);
+        QVERIFY(!escaped.frame->isVisible());
     }
 };
 

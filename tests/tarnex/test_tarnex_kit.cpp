@@ -1,5 +1,6 @@
-// Known answers of the primitives inside the cipher libraries; the vectors are the published ones
-// (FIPS 180-2 examples, RFC 4231 case 2, RFC 7914 section 11 / common PBKDF2-SHA-256 set, RFC 8439 2.3.2).
+// Known answers of the primitives inside the cipher libraries: the FIPS 180-2 SHA-256 examples,
+// RFC 4231 case 2, the usual PBKDF2-HMAC-SHA-256 vectors for "password"/"salt" (cross-checked with
+// Python's hashlib) and the RFC 8439 section 2.3.2 ChaCha20 block (cross-checked with openssl enc).
 
 #include "tarnex/libs/kit/chacha20.h"
 #include "tarnex/libs/kit/sha256.h"
