@@ -201,6 +201,7 @@ TEST(CheckEncryptedTest, RecognisesTheFileHeaderOnly) {
 
 TEST(CryptContextTest, ReportsWeakAndRepeatedPassphrasesOnlyInVlt7Mode) {
     struct Case {
+        AlgorithmId firstAlgorithm;
         std::string first;
         AlgorithmId second;
         std::string secondPassphrase;
@@ -208,15 +209,17 @@ TEST(CryptContextTest, ReportsWeakAndRepeatedPassphrasesOnlyInVlt7Mode) {
         int expected;
     };
     const Case cases[] = {
-        {"abcabc", 0, "", true, kSetupRepeatedPassphrase},
-        {"abcabc", 0, "", false, kSetupOk},
-        {"abcdef", 0, "", true, kSetupOk},
-        {"abcdef", 2, "xyxy", true, kSetupRepeatedPassphrase},
-        {"abcdef", 2, "xyzw", false, kSetupOk},
+        {1, "abcabc", 0, "", true, kSetupRepeatedPassphrase},
+        {1, "abcabc", 0, "", false, kSetupOk},
+        {1, "abcdef", 0, "", true, kSetupOk},
+        {1, "abcdef", 2, "xyxy", true, kSetupRepeatedPassphrase},
+        {1, "abcdef", 2, "xyzw", false, kSetupOk},
+        {4, std::string(3, '\0'), 0, "", true, kSetupWeakKey}, // weak outranks repeated
+        {4, std::string(3, '\0'), 0, "", false, kSetupOk},     // derived keys: not asked
     };
     for (const Case& c : cases) {
         KeyRecord keys;
-        keys.firstAlgorithm = 1;
+        keys.firstAlgorithm = c.firstAlgorithm;
         keys.firstPassphrase = reinterpret_cast<const std::uint8_t*>(c.first.data());
         keys.firstLength = static_cast<std::uint16_t>(c.first.size());
         keys.secondAlgorithm = c.second;
