@@ -12,6 +12,8 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace tarnex;
@@ -245,6 +247,26 @@ private slots:
                                       QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         QCOMPARE(messages_.Texts(), QStringList{"Errormessage / Cannot write, file unchanged!"});
         QCOMPARE(ReadAll(file), QByteArray("stays"));
+    }
+
+    // A file-size limit makes every write past it fail as a full disk would.
+    void fullDiskLeavesTheFileAndNoWorkFile() {
+        const QString file = Path(QStringLiteral("big.txt"));
+        const QByteArray original = RandomBytes(200000);
+        WriteAll(file, original);
+        struct rlimit saved {};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto savedSignal = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limited = saved;
+        limited.rlim_cur = 100000;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const bool succeeded = libraries_->Tarnex(file, QStringLiteral("k"), 0);
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &saved), 0);
+        std::signal(SIGXFSZ, savedSignal);
+        QVERIFY(!succeeded);
+        QCOMPARE(messages_.Texts(), QStringList{"Errormessage / Cannot write, file unchanged!"});
+        QCOMPARE(ReadAll(file), original);
+        QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"big.txt"});
     }
 
     void missingLibraryIsNamedInLoadingOrder() {
