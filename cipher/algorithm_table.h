@@ -15,10 +15,10 @@ using AlgorithmId = std::uint8_t;
 constexpr AlgorithmId kAlgorithmCount = 6;
 
 // "" for invalid ids.
-const char* AlgorithmName(AlgorithmId id);
+[[nodiscard]] const char* AlgorithmName(AlgorithmId id);
 
 // Bytes of key DeriveKey produces for the algorithm: 56, 56, 32, 21, 32, 16; 0 for invalid ids.
-std::uint16_t DerivedKeyLength(AlgorithmId id);
+[[nodiscard]] std::uint16_t DerivedKeyLength(AlgorithmId id);
 
 // A fresh engine with its initial tables, or nullptr when the id is invalid or
 // this build has no engine for it.

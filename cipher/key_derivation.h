@@ -11,7 +11,7 @@ namespace vlt {
 using KeyDigest = std::array<std::uint8_t, 20>;
 
 // A negative length hashes the empty message.
-KeyDigest KeyHash(const std::uint8_t* message, std::int32_t length);
+[[nodiscard]] KeyDigest KeyHash(const std::uint8_t* message, std::int32_t length);
 
 // Fills keyLength bytes: D1 = KeyHash(passphrase), D2 = KeyHash(passphrase, D1),
 // ... concatenated, the unused tail of the last digest folded XOR into the key
@@ -21,10 +21,10 @@ void DeriveKey(const std::uint8_t* passphrase, std::uint16_t passphraseLength, s
 
 // True when the text is shorter than 2 bytes or is a shorter part repeated
 // (byte for byte, so case matters).
-bool IsRepeatedPassphrase(const std::uint8_t* text, std::uint16_t length);
+[[nodiscard]] bool IsRepeatedPassphrase(const std::uint8_t* text, std::uint16_t length);
 
 // Number of KeyHash calls so far in this process (lets tests count the digests a
 // derivation takes).
-std::uint64_t KeyHashCount();
+[[nodiscard]] std::uint64_t KeyHashCount();
 
 } // namespace vlt
