@@ -5,6 +5,7 @@
 #include <cstring>
 
 namespace vlt::lzh {
+
 std::int64_t CompressBlock(CodecTables& tables, const std::uint8_t* source, std::uint32_t n, std::uint8_t* destination,
                            std::uint32_t capacity) {
     if (n == 0) {

@@ -13,8 +13,6 @@
 
 namespace vlt::lzh {
 
-inline constexpr int kLongestCode = 32;
-
 class AdaptiveHuffman {
 public:
     // Every symbol with weight 1, in a balanced tree.

@@ -192,6 +192,21 @@ TEST_F(LzhCodecTest, DecompressProducesExactlyMFromAnyInput) {
     EXPECT_EQ(Decompress(packed, 20000), text);
 }
 
+// The fuzz target's seeds (two bytes of output size, then a stream) replayed as a test.
+TEST_F(LzhCodecTest, FuzzSeedsDecodeLikeTheReference) {
+    const std::string directory = std::string(VLT_TEST_DATA_DIR) + "/fuzz_lzh_decompress";
+    const auto names = testing::ListNames(directory);
+    ASSERT_FALSE(names.empty());
+    for (const auto& name : names) {
+        SCOPED_TRACE(name);
+        const Bytes seed = testing::ReadBytes(directory + "/" + name);
+        ASSERT_GE(seed.size(), 2u);
+        const std::uint32_t m = seed[0] | seed[1] << 8;
+        const Bytes stream(seed.begin() + 2, seed.end());
+        EXPECT_EQ(Decompress(stream, m), ReferenceLzh().Decompress(stream, m));
+    }
+}
+
 TEST_F(LzhCodecTest, OutputBoundIsNeverExceeded) {
     const Bytes plain = testing::TextSample(10000, 17);
     const Bytes packed = Compress(plain);
