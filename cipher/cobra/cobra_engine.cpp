@@ -4,6 +4,7 @@
 // initial pi tables (the interface snapshots and restores them).
 #include "cipher/blowfish/pi_words.h"
 #include "cipher/engines.h"
+#include "cipher/key_words.h"
 #include "cipher/lane_engine.h"
 #include "support/secure_memory.h"
 
@@ -33,14 +34,7 @@ public:
             return;
         }
         std::uint32_t k[8];
-        std::size_t index = 0;
-        for (std::uint32_t& word : k) {
-            word = 0;
-            for (int i = 0; i < 4; ++i) {
-                word = word << 8 | key[index];
-                index = (index + 1) % length;
-            }
-        }
+        CycledKeyWords(key, length, k);
         MixKeyIntoRoundWords(k);
         std::uint32_t w0[1] = {0};
         std::uint32_t w1[1] = {0};
@@ -64,59 +58,85 @@ public:
         SecureZero(w1, sizeof w1);
     }
 
-    template <std::size_t N> void EncryptLanes(std::uint32_t* w0, std::uint32_t* w1) const {
+    // CBC encryption is one chain of rounds, so encryption keeps each half before
+    // its rotation (h with half = ROR1(h)): a round input half XOR P[i] equals
+    // ROR1(h XOR ROL1(P[i])), whose bytes FOfRotated reads from h directly, and
+    // the next round's input is formed as (ROR1(h) XOR ROL1(P[i+1])) XOR F, so that
+    // only one XOR follows F on the chain from round to round.
+    template <std::size_t N> [[gnu::always_inline]] void EncryptLanes(std::uint32_t* w0, std::uint32_t* w1) const {
         const std::uint32_t* p = state_;
         const std::uint32_t* w = state_ + kWhiteningOffset;
-        std::uint32_t a[N], b[N];
+        std::uint32_t h[2][N], input[N];
+#pragma GCC unroll 8
         for (std::size_t k = 0; k < N; ++k) {
-            a[k] = w0[k] ^ w[0];
-            b[k] = w1[k] ^ w[1];
+            h[0][k] = std::rotl(w0[k] ^ w[0], 1);
+            h[1][k] = std::rotl(w1[k] ^ w[1], 1);
+            input[k] = h[1][k] ^ std::rotl(p[0], 1);
         }
-        // Two rounds per step with the halves' names kept: the first round leaves
-        // L in b and R in a, the second puts them back.
-        for (std::size_t i = 0; i < kRoundWords; i += 2) {
+        // Round i replaces the half h[i % 2] (L, then R, then L, ...).
+#pragma GCC unroll 16
+        for (std::size_t i = 0; i < kRoundWords; ++i) {
+#pragma GCC unroll 8
             for (std::size_t k = 0; k < N; ++k) {
-                a[k] = std::rotr(a[k] ^ F(b[k] ^ p[i]), 1);
-            }
-            for (std::size_t k = 0; k < N; ++k) {
-                b[k] = std::rotr(b[k] ^ F(a[k] ^ p[i + 1]), 1);
+                const std::uint32_t t = FOfRotated(input[k]);
+                const std::uint32_t rotated = std::rotr(h[i % 2][k], 1);
+                h[i % 2][k] = rotated ^ t;
+                if (i + 1 < kRoundWords) {
+                    input[k] = (rotated ^ std::rotl(p[i + 1], 1)) ^ t;
+                }
             }
         }
+#pragma GCC unroll 8
         for (std::size_t k = 0; k < N; ++k) {
-            w0[k] = a[k] ^ w[2];
-            w1[k] = b[k] ^ w[3];
+            w0[k] = std::rotr(h[0][k], 1) ^ w[2];
+            w1[k] = std::rotr(h[1][k], 1) ^ w[3];
         }
     }
 
-    template <std::size_t N> void DecryptLanes(std::uint32_t* w0, std::uint32_t* w1) const {
+    template <std::size_t N> [[gnu::always_inline]] void DecryptLanes(std::uint32_t* w0, std::uint32_t* w1) const {
         const std::uint32_t* p = state_;
         const std::uint32_t* w = state_ + kWhiteningOffset;
         std::uint32_t a[N], b[N];
+#pragma GCC unroll 8
         for (std::size_t k = 0; k < N; ++k) {
             a[k] = w0[k] ^ w[2];
             b[k] = w1[k] ^ w[3];
         }
+#pragma GCC unroll 16
         for (std::size_t i = kRoundWords; i != 0; i -= 2) {
+#pragma GCC unroll 8
             for (std::size_t k = 0; k < N; ++k) {
-                b[k] = F(a[k] ^ p[i - 1]) ^ std::rotl(b[k], 1);
-            }
-            for (std::size_t k = 0; k < N; ++k) {
-                a[k] = F(b[k] ^ p[i - 2]) ^ std::rotl(a[k], 1);
+                b[k] = std::rotl(b[k], 1) ^ F(a[k] ^ p[i - 1]);
+                a[k] = std::rotl(a[k], 1) ^ F(b[k] ^ p[i - 2]);
             }
         }
+#pragma GCC unroll 8
         for (std::size_t k = 0; k < N; ++k) {
             w0[k] = a[k] ^ w[0];
             w1[k] = b[k] ^ w[1];
         }
     }
 
-    void Save(std::uint32_t* destination) const { std::copy_n(state_, kStateWords, destination); }
-    void Restore(const std::uint32_t* source) { std::copy_n(source, kStateWords, state_); }
+    void Save(std::uint32_t* destination) const {
+        std::copy_n(state_, kStateWords, destination);
+    }
+    void Restore(const std::uint32_t* source) {
+        std::copy_n(source, kStateWords, state_);
+    }
 
 private:
-    std::uint32_t F(std::uint32_t x) const {
+    [[gnu::always_inline]] std::uint32_t Sboxes(std::size_t i0, std::size_t i1, std::size_t i2, std::size_t i3) const {
         const std::uint32_t* s = state_ + kSBoxOffset;
-        return ((s[x >> 24] + s[256 + ((x >> 16) & 0xFF)]) ^ s[512 + ((x >> 8) & 0xFF)]) + s[768 + (x & 0xFF)];
+        return ((s[i0] + s[256 + i1]) ^ s[512 + i2]) + s[768 + i3];
+    }
+
+    [[gnu::always_inline]] std::uint32_t F(std::uint32_t x) const {
+        return Sboxes(x >> 24, (x >> 16) & 0xFF, (x >> 8) & 0xFF, x & 0xFF);
+    }
+
+    // F(ROR1(y)) with the bytes of ROR1(y) taken from y.
+    [[gnu::always_inline]] std::uint32_t FOfRotated(std::uint32_t y) const {
+        return Sboxes(std::rotl(y, 7) & 0xFF, (y >> 17) & 0xFF, (y >> 9) & 0xFF, (y >> 1) & 0xFF);
     }
 
     void MixKeyIntoRoundWords(const std::uint32_t k[8]) {
@@ -128,7 +148,7 @@ private:
     std::uint32_t state_[kStateWords];
 };
 
-class CobraEngine final : public LaneEngine<CobraCore, 4> {
+class CobraEngine final : public LaneEngine<CobraCore, 8> {
 public:
     void SetKey(const std::uint8_t* key, std::uint16_t length) override { core_.SetKey(key, length); }
     std::size_t TableWords() const override { return kStateWords; }

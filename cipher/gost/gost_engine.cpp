@@ -2,6 +2,7 @@
 // 32-bit subkeys, N1 = word 0 and N2 = word 1 of the block.
 #include "cipher/engines.h"
 #include "cipher/gost/gost_tables.h"
+#include "cipher/key_words.h"
 #include "cipher/lane_engine.h"
 #include "support/secure_memory.h"
 
@@ -22,14 +23,7 @@ public:
             return;
         }
         std::uint32_t k[8];
-        std::size_t index = 0;
-        for (std::uint32_t& word : k) {
-            word = 0;
-            for (int i = 0; i < 4; ++i) {
-                word = word << 8 | key[index];
-                index = (index + 1) % length;
-            }
-        }
+        CycledKeyWords(key, length, k);
         // Encryption takes K0..K7 three times and then K7..K0; decryption K0..K7
         // once and then K7..K0 three times.
         for (int s = 0; s < 32; ++s) {

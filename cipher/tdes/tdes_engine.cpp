@@ -6,10 +6,10 @@
 #include "support/secure_memory.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <utility>
 
 namespace vlt {
@@ -70,26 +70,84 @@ void BuildSchedule(const std::uint8_t key[8], bool decrypt, std::uint32_t schedu
     SecureZero(register56, sizeof register56);
 }
 
-inline std::uint32_t RoundFunction(std::uint32_t x, std::uint32_t k0, std::uint32_t k1) {
-    const std::uint32_t t = std::rotr(x, 4) ^ k0;
-    const std::uint32_t u = x ^ k1;
-    return SpTables[6][t & 63] | SpTables[4][(t >> 8) & 63] | SpTables[2][(t >> 16) & 63] |
-           SpTables[0][(t >> 24) & 63] | SpTables[7][u & 63] | SpTables[5][(u >> 8) & 63] |
-           SpTables[3][(u >> 16) & 63] | SpTables[1][(u >> 24) & 63];
+// The rounds keep each half in an expanded 64-bit form: E(x) holds in its low
+// four bytes the 6-bit groups of rotr(x, 4) and in its high four bytes those of
+// x, which are exactly the eight lookup indices of a round (bits 6 and 7 of every
+// byte are 0). E is linear and keeps every bit of x, so a round becomes one XOR
+// with the 64-bit round key and eight byte-indexed lookups in tables that hold
+// E(SP); no masking or rotation per round. Results equal the 32-bit form.
+constexpr std::uint32_t kGroupMask = 0x3F3F3F3F;
+
+constexpr std::uint64_t Expand(std::uint32_t x) {
+    return std::uint64_t{x & kGroupMask} << 32 | (std::rotr(x, 4) & kGroupMask);
 }
 
-// One DES block function over N blocks; the halves leave exchanged (word 0 = R).
-template <std::size_t N> inline void DesPass(const std::uint32_t* k, std::uint32_t* l, std::uint32_t* r) {
-    for (int round = 0; round < 8; ++round, k += 4) {
-        for (std::size_t i = 0; i < N; ++i) {
-            l[i] ^= RoundFunction(r[i], k[0], k[1]);
-        }
-        for (std::size_t i = 0; i < N; ++i) {
-            r[i] ^= RoundFunction(l[i], k[2], k[3]);
+constexpr std::uint32_t Contract(std::uint64_t e) {
+    return static_cast<std::uint32_t>(e >> 32) | (std::rotl(static_cast<std::uint32_t>(e), 4) & 0xC0C0C0C0);
+}
+
+using ExpandedTable = std::array<std::uint64_t, 64>;
+
+// Byte b of an expanded round input indexes SP7, SP5, SP3, SP1, SP8, SP6, SP4, SP2.
+constexpr std::array<ExpandedTable, 8> BuildExpandedTables() {
+    constexpr int kBoxOfByte[8] = {6, 4, 2, 0, 7, 5, 3, 1};
+    std::array<ExpandedTable, 8> tables{};
+    for (int b = 0; b < 8; ++b) {
+        for (int v = 0; v < 64; ++v) {
+            tables[b][v] = Expand(SpTables[kBoxOfByte[b]][v]);
         }
     }
-    for (std::size_t i = 0; i < N; ++i) {
-        std::swap(l[i], r[i]);
+    return tables;
+}
+
+constexpr std::array<ExpandedTable, 8> kExpandedSp = BuildExpandedTables();
+
+// seed XOR the eight lookups for the round input x. Every byte of x is below 64
+// (expanded form XOR round key), so it indexes the 64-entry tables directly.
+[[gnu::always_inline]] inline std::uint64_t RoundFunction(std::uint64_t x, std::uint64_t seed) {
+    const auto& sp = kExpandedSp;
+    const std::uint64_t x16 = x >> 16;
+    const std::uint64_t x32 = x >> 32;
+    const std::uint64_t early = (seed ^ sp[0][x & 0xFF]) ^ (sp[1][(x >> 8) & 0xFF] ^ sp[7][x >> 56]);
+    const std::uint64_t late =
+        (sp[2][x16 & 0xFF] ^ sp[3][(x16 >> 8) & 0xFF]) ^ (sp[4][x32 & 0xFF] ^ sp[5][(x32 >> 8) & 0xFF]);
+    return (early ^ sp[6][(x >> 48) & 0xFF]) ^ late;
+}
+
+// A schedule in the 64-bit form: round key i = word 2i | word 2i+1 << 32.
+using RoundKeys = std::uint64_t[16];
+
+// One DES block function over N expanded blocks; the halves leave exchanged
+// (word 0 = R, word 1 = L).
+template <std::size_t N>
+[[gnu::always_inline]] inline void DesPass(const RoundKeys& k, std::uint64_t* l, std::uint64_t* r) {
+    if constexpr (N == 1) {
+        // A single block (CBC encryption) waits for every round in turn: each
+        // round computes the next round's input (new half XOR next key) with the
+        // key folded into the lookups' seed, keeping the key XOR off that chain.
+        std::uint64_t input = *r ^ k[0];
+#pragma GCC unroll 16
+        for (int round = 0; round < 15; ++round) {
+            const std::uint64_t next = RoundFunction(input, *l ^ k[round + 1]);
+            *l = *r;
+            *r = next ^ k[round + 1];
+            input = next;
+        }
+        *l = RoundFunction(input, *l); // R16 into word 0; word 1 already holds L16 = R15
+    } else {
+        // Independent blocks: the fewest instructions per round.
+#pragma GCC unroll 8
+        for (int round = 0; round < 16; round += 2) {
+#pragma GCC unroll 8
+            for (std::size_t i = 0; i < N; ++i) {
+                l[i] ^= RoundFunction(r[i] ^ k[round], 0);
+                r[i] ^= RoundFunction(l[i] ^ k[round + 1], 0);
+            }
+        }
+#pragma GCC unroll 8
+        for (std::size_t i = 0; i < N; ++i) {
+            std::swap(l[i], r[i]);
+        }
     }
 }
 
@@ -108,8 +166,14 @@ public:
             std::uint8_t spread[8];
             SpreadGroup(bytes + kGroupBytes * d, spread);
             weak_ = weak_ || IsWeakDesKey(spread);
-            BuildSchedule(spread, false, schedules_[d][kEncrypt]);
-            BuildSchedule(spread, true, schedules_[d][kDecrypt]);
+            for (int direction : {kEncrypt, kDecrypt}) {
+                std::uint32_t words[kScheduleWords];
+                BuildSchedule(spread, direction == kDecrypt, words);
+                for (int round = 0; round < 16; ++round) {
+                    schedules_[d][direction][round] = std::uint64_t{words[2 * round + 1]} << 32 | words[2 * round];
+                }
+                SecureZero(words, sizeof words);
+            }
             SecureZero(spread, sizeof spread);
         }
         SecureZero(bytes, sizeof bytes);
@@ -117,26 +181,41 @@ public:
 
     [[nodiscard]] bool Weak() const { return weak_; }
 
-    template <std::size_t N> void EncryptLanes(std::uint32_t* w0, std::uint32_t* w1) const {
-        DesPass<N>(schedules_[0][kEncrypt], w0, w1);
-        DesPass<N>(schedules_[1][kDecrypt], w0, w1);
-        DesPass<N>(schedules_[2][kEncrypt], w0, w1);
+    template <std::size_t N> [[gnu::always_inline]] void EncryptLanes(std::uint32_t* w0, std::uint32_t* w1) const {
+        Passes<N>(schedules_[0][kEncrypt], schedules_[1][kDecrypt], schedules_[2][kEncrypt], w0, w1);
     }
-    template <std::size_t N> void DecryptLanes(std::uint32_t* w0, std::uint32_t* w1) const {
-        DesPass<N>(schedules_[2][kDecrypt], w0, w1);
-        DesPass<N>(schedules_[1][kEncrypt], w0, w1);
-        DesPass<N>(schedules_[0][kDecrypt], w0, w1);
+    template <std::size_t N> [[gnu::always_inline]] void DecryptLanes(std::uint32_t* w0, std::uint32_t* w1) const {
+        Passes<N>(schedules_[2][kDecrypt], schedules_[1][kEncrypt], schedules_[0][kDecrypt], w0, w1);
     }
 
 private:
     static constexpr int kEncrypt = 0;
     static constexpr int kDecrypt = 1;
-    // [DES key][direction][schedule word]
-    std::uint32_t schedules_[3][2][kScheduleWords] = {};
+    template <std::size_t N>
+    [[gnu::always_inline]] static void Passes(const RoundKeys& first, const RoundKeys& second, const RoundKeys& third,
+                                              std::uint32_t* w0, std::uint32_t* w1) {
+        std::uint64_t l[N], r[N];
+#pragma GCC unroll 8
+        for (std::size_t i = 0; i < N; ++i) {
+            l[i] = Expand(w0[i]);
+            r[i] = Expand(w1[i]);
+        }
+        DesPass<N>(first, l, r);
+        DesPass<N>(second, l, r);
+        DesPass<N>(third, l, r);
+#pragma GCC unroll 8
+        for (std::size_t i = 0; i < N; ++i) {
+            w0[i] = Contract(l[i]);
+            w1[i] = Contract(r[i]);
+        }
+    }
+
+    // [DES key][direction][round]
+    RoundKeys schedules_[3][2] = {};
     bool weak_ = false;
 };
 
-class TdesEngine final : public LaneEngine<TdesCore, 4> {
+class TdesEngine final : public LaneEngine<TdesCore, 3> {
 public:
     void SetKey(const std::uint8_t* key, std::uint16_t length) override { core_.SetKey(key, length); }
     bool HasWeakKeyTest() const override { return true; }
