@@ -1,5 +1,6 @@
 #include "support/lzh/lzh_match_finder.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -22,28 +23,35 @@ std::uint64_t LoadOrdered(const std::uint8_t* p) {
 
 // How the string at key compares with the one at node over bytes 1..kMaxMatch - 1:
 // the index of the first difference (kMaxMatch when there is none) and whether the key
-// sorts right of the node (its byte there is not smaller). Takes the ordered words at
-// byte 1, already loaded, and goes on eight bytes at a time where they agree.
+// sorts right of the node (its byte there is not smaller).
 struct Comparison {
     int length;
     unsigned direction;
 };
 
-Comparison Compare(const std::uint8_t* key, const std::uint8_t* node, std::uint64_t a, std::uint64_t b) {
-    for (int i = 1;; i += 8) {
-        if (a != b) {
-            const int length = i + std::countl_zero(a ^ b) / 8;
-            if (length >= kMaxMatch) {
-                return {kMaxMatch, kRight};
-            }
-            return {length, a > b ? 1u : 0u};
-        }
-        if (i + 8 >= kMaxMatch) {
-            return {kMaxMatch, kRight};
-        }
-        a = LoadOrdered(key + i + 8);
-        b = LoadOrdered(node + i + 8);
+Comparison CompareWords(int offset, std::uint64_t a, std::uint64_t b) {
+    const int length = offset + std::countl_zero(a ^ b) / 8;
+    if (length >= kMaxMatch) {
+        return {kMaxMatch, kRight};
     }
+    return {length, a > b ? 1u : 0u};
+}
+
+// The rarer case of strings that agree on bytes 1..8: the rest, eight bytes at a time.
+[[gnu::noinline]] Comparison CompareFromNinthByte(const std::uint8_t* key, const std::uint8_t* node) {
+    for (int i = 9; i < kMaxMatch; i += 8) {
+        const std::uint64_t a = LoadOrdered(key + i);
+        const std::uint64_t b = LoadOrdered(node + i);
+        if (a != b) {
+            return CompareWords(i, a, b);
+        }
+    }
+    return {kMaxMatch, kRight};
+}
+
+// A candidate's rank: longer matches first, then nearer ones; 0 for no usable match.
+unsigned MatchRank(int length, int distance) {
+    return length > kThreshold ? static_cast<unsigned>(length << 12 | (kWindowSize - 1 - distance)) : 0;
 }
 
 std::uint32_t LoadPair(const std::uint16_t (&pair)[2]) {
@@ -77,8 +85,7 @@ void MatchFinder::Insert(int r) {
         return;
     }
     const std::uint64_t keyWord = LoadOrdered(key + 1);
-    int bestLength = 0;
-    int bestPosition = matchPosition_;
+    unsigned best = 0;
     p = next;
     std::uint64_t word = LoadOrdered(&text[p + 1]);
     std::uint32_t children = LoadPair(children_[p]);
@@ -92,14 +99,10 @@ void MatchFinder::Insert(int r) {
         const std::uint32_t leftChildren = LoadPair(children_[left]);
         const std::uint32_t rightChildren = LoadPair(children_[right]);
 
-        const Comparison comparison = Compare(key, &text[p], keyWord, word);
-        // The longest match wins, and among equally long ones the nearest.
+        const Comparison comparison =
+            keyWord != word ? CompareWords(1, keyWord, word) : CompareFromNinthByte(key, &text[p]);
         const int distance = ((r - static_cast<int>(p)) & (kWindowSize - 1)) - 1;
-        const bool better =
-            (comparison.length > kThreshold) &
-            ((comparison.length > bestLength) | ((comparison.length == bestLength) & (distance < bestPosition)));
-        bestLength = better ? comparison.length : bestLength;
-        bestPosition = better ? distance : bestPosition;
+        best = std::max(best, MatchRank(comparison.length, distance));
         if (comparison.length >= kMaxMatch) {
             break;
         }
@@ -111,16 +114,14 @@ void MatchFinder::Insert(int r) {
         if (next == kNil) {
             children_[p][comparison.direction] = static_cast<std::uint16_t>(r);
             parent_[r] = static_cast<std::uint16_t>(p);
-            matchLength_ = bestLength;
-            matchPosition_ = bestPosition;
+            SetMatch(best);
             return;
         }
         p = next;
         word = (rightWord & wordMask) | (leftWord & ~wordMask);
         children = (rightChildren & mask) | (leftChildren & ~mask);
     }
-    matchLength_ = bestLength;
-    matchPosition_ = bestPosition;
+    SetMatch(best);
     // A full-length match: the new string takes the old one's place in the tree.
     const unsigned up = parent_[p];
     parent_[r] = static_cast<std::uint16_t>(up);
@@ -130,6 +131,13 @@ void MatchFinder::Insert(int r) {
     parent_[children_[p][kRight]] = static_cast<std::uint16_t>(r);
     children_[up][children_[up][kRight] == p ? kRight : kLeft] = static_cast<std::uint16_t>(r);
     parent_[p] = kNil;
+}
+
+void MatchFinder::SetMatch(unsigned rank) {
+    matchLength_ = static_cast<int>(rank >> 12);
+    if (rank != 0) {
+        matchPosition_ = kWindowSize - 1 - static_cast<int>(rank & (kWindowSize - 1));
+    }
 }
 
 void MatchFinder::Delete(int p) {

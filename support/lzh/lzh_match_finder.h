@@ -28,6 +28,9 @@ public:
     std::uint8_t text[kTextSize];
 
 private:
+    // Takes the best match from its rank (length above, nearness below).
+    void SetMatch(unsigned rank);
+
     int matchLength_ = 0;
     int matchPosition_ = 0; // distance back minus 1
     // Children of each node, [0] left and [1] right, side by side so that one load
