@@ -62,6 +62,15 @@ TEST_F(EncryptFileTest, RandomNamesKeepTheExtensionOnlyWhenAsked) {
     }
 }
 
+TEST(RandomNameTest, DrawsLettersAndDigitsUpTo255) {
+    for (const auto& [asked, length] : {std::pair{0, 0}, {3, 3}, {8, 8}, {300, 255}, {-1, 0}}) {
+        const std::string name = RandomName(asked);
+        EXPECT_EQ(name.size(), static_cast<std::size_t>(length));
+        EXPECT_TRUE(std::regex_match(name, std::regex("[A-Za-z0-9]*"))) << name;
+    }
+    EXPECT_NE(RandomName(16), RandomName(16));
+}
+
 // In place the result takes the original's name; with a destination the
 // original stays unless RemoveOriginal.
 TEST_F(EncryptFileTest, PlacesTheResultInPlaceOrInTheDestination) {
