@@ -33,15 +33,15 @@ public:
         SecureZero(k, sizeof k);
     }
 
-    template <std::size_t N> void EncryptLanes(std::uint32_t* w0, std::uint32_t* w1) const {
+    template <std::size_t N> [[gnu::always_inline]] void EncryptLanes(std::uint32_t* w0, std::uint32_t* w1) const {
         Rounds<N>(encryptKeys_, w0, w1);
     }
-    template <std::size_t N> void DecryptLanes(std::uint32_t* w0, std::uint32_t* w1) const {
+    template <std::size_t N> [[gnu::always_inline]] void DecryptLanes(std::uint32_t* w0, std::uint32_t* w1) const {
         Rounds<N>(decryptKeys_, w0, w1);
     }
 
 private:
-    std::uint32_t F(std::uint32_t x) const {
+    [[gnu::always_inline]] std::uint32_t F(std::uint32_t x) const {
         return tables_->Rotated[0][x >> 24] | tables_->Rotated[1][(x >> 16) & 0xFF] |
                tables_->Rotated[2][(x >> 8) & 0xFF] | tables_->Rotated[3][x & 0xFF];
     }
@@ -49,18 +49,20 @@ private:
     template <std::size_t N> void Rounds(const std::uint32_t* keys, std::uint32_t* w0, std::uint32_t* w1) const {
         std::uint32_t n1[N];
         std::uint32_t n2[N];
+#pragma GCC unroll 8
         for (std::size_t k = 0; k < N; ++k) {
             n1[k] = w0[k];
             n2[k] = w1[k];
         }
+#pragma GCC unroll 32
         for (int s = 0; s < 32; s += 2) {
+#pragma GCC unroll 8
             for (std::size_t k = 0; k < N; ++k) {
                 n2[k] ^= F(n1[k] + keys[s]);
-            }
-            for (std::size_t k = 0; k < N; ++k) {
                 n1[k] ^= F(n2[k] + keys[s + 1]);
             }
         }
+#pragma GCC unroll 8
         for (std::size_t k = 0; k < N; ++k) {
             w0[k] = n2[k];
             w1[k] = n1[k];
