@@ -82,15 +82,15 @@ TEST(ContainerKit, EveryFileGivesItsResultAndLeavesTheSourceAlone) {
 
 // Rewrites the kit: run with --gtest_also_run_disabled_tests.
 TEST(ContainerKit, DISABLED_Regenerate) {
-    ContainerSpec spec;
-    spec.storedName = "kit.txt";
-    spec.content = KitContent();
-    const auto valid = BuildContainer(spec); // 29 + 8 name, header at 37, data at 44, trailer at 148
-    ContainerSpec spec7 = spec;
-    spec7.vlt7 = true;
-    spec7.generationWord = 0x0700;
-    const auto valid7 = BuildContainer(spec7); // header at 37 (5 bytes)
-    ContainerSpec hostile = spec;
+    ContainerRecipe recipe;
+    recipe.storedName = "kit.txt";
+    recipe.content = KitContent();
+    const auto valid = BuildContainer(recipe); // 29 + 8 name, header at 37, data at 44, trailer at 148
+    ContainerRecipe recipe7 = recipe;
+    recipe7.vlt7 = true;
+    recipe7.generationWord = 0x0700;
+    const auto valid7 = BuildContainer(recipe7); // header at 37 (5 bytes)
+    ContainerRecipe hostile = recipe;
     hostile.storedName = "../kit.txt";
 
     using Patch = std::function<void(std::vector<std::uint8_t>&)>;

@@ -111,17 +111,17 @@ TDecryptContext DecryptContextFor(const std::string& directory, const std::strin
     return context;
 }
 
-std::vector<std::uint8_t> BuildContainer(const ContainerSpec& spec, const std::string& passphrase) {
-    BlowfishKey key(passphrase, spec.vlt7);
+std::vector<std::uint8_t> BuildContainer(const ContainerRecipe& recipe, const std::string& passphrase) {
+    BlowfishKey key(passphrase, recipe.vlt7);
     ChainingValue chain{0, 0};
     std::vector<std::uint8_t> out;
-    PutLe(out, spec.generationWord, 2);
+    PutLe(out, recipe.generationWord, 2);
     PutLe(out, 0x75191114, 4);
     out.push_back(0x0E);
 
-    std::vector<std::uint8_t> info{spec.attributes};
-    PutLe(info, spec.dateTime, 4);
-    info.push_back(static_cast<std::uint8_t>(spec.storedName.size()));
+    std::vector<std::uint8_t> info{recipe.attributes};
+    PutLe(info, recipe.dateTime, 4);
+    info.push_back(static_cast<std::uint8_t>(recipe.storedName.size()));
     info.push_back(0);
     info.push_back(0);
     out.insert(out.end(), {0x01, 0x08, 0x08});
@@ -132,20 +132,20 @@ std::vector<std::uint8_t> BuildContainer(const ContainerSpec& spec, const std::s
 
     key.EncryptCBC(info.data(), 8, chain);
     out.insert(out.end(), info.begin(), info.end());
-    std::vector<std::uint8_t> name = Padded({spec.storedName.begin(), spec.storedName.end()});
+    std::vector<std::uint8_t> name = Padded({recipe.storedName.begin(), recipe.storedName.end()});
     key.EncryptCBC(name.data(), static_cast<std::uint32_t>(name.size()), chain);
     out.insert(out.end(), name.begin(), name.end());
 
-    const std::size_t blockSize = spec.vlt7 ? 61440 : 245760;
+    const std::size_t blockSize = recipe.vlt7 ? 61440 : 245760;
     std::size_t offset = 0;
     for (;;) {
-        const std::size_t n = std::min(blockSize, spec.content.size() - offset);
-        std::vector<std::uint8_t> data = Padded({spec.content.begin() + static_cast<std::ptrdiff_t>(offset),
-                                                 spec.content.begin() + static_cast<std::ptrdiff_t>(offset + n)});
+        const std::size_t n = std::min(blockSize, recipe.content.size() - offset);
+        std::vector<std::uint8_t> data = Padded({recipe.content.begin() + static_cast<std::ptrdiff_t>(offset),
+                                                 recipe.content.begin() + static_cast<std::ptrdiff_t>(offset + n)});
         offset += n;
         const std::uint8_t last = n < blockSize ? 0x01 : 0x00;
-        out.push_back(spec.vlt7 ? last : static_cast<std::uint8_t>(last | 0x04));
-        const int width = spec.vlt7 ? 2 : 3;
+        out.push_back(recipe.vlt7 ? last : static_cast<std::uint8_t>(last | 0x04));
+        const int width = recipe.vlt7 ? 2 : 3;
         PutLe(out, static_cast<std::uint32_t>(n), width);
         PutLe(out, static_cast<std::uint32_t>(n), width);
         key.EncryptCBC(data.data(), static_cast<std::uint32_t>(data.size()), chain);
@@ -155,8 +155,8 @@ std::vector<std::uint8_t> BuildContainer(const ContainerSpec& spec, const std::s
         }
     }
     std::vector<std::uint8_t> trailer;
-    PutLe(trailer, static_cast<std::uint32_t>(spec.content.size()), 4);
-    PutLe(trailer, Crc32Of(spec.content), 4);
+    PutLe(trailer, static_cast<std::uint32_t>(recipe.content.size()), 4);
+    PutLe(trailer, Crc32Of(recipe.content), 4);
     key.EncryptCBC(trailer.data(), 8, chain);
     out.insert(out.end(), trailer.begin(), trailer.end());
     return out;

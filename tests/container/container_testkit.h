@@ -52,7 +52,7 @@ TDecryptContext DecryptContextFor(const std::string& directory, const std::strin
 
 // Independent writer: a container with uncompressed blocks of the generation's size
 // under a Blowfish key, zero chaining value and zero padding.
-struct ContainerSpec {
+struct ContainerRecipe {
     bool vlt7 = false;
     std::uint16_t generationWord = 0x0802;
     std::string storedName;
@@ -60,7 +60,7 @@ struct ContainerSpec {
     std::uint32_t dateTime = 0x5A8C6000; // 2025-04-12 12:00:00
     std::vector<std::uint8_t> content;
 };
-std::vector<std::uint8_t> BuildContainer(const ContainerSpec& spec, const std::string& passphrase = kPassphrase);
+std::vector<std::uint8_t> BuildContainer(const ContainerRecipe& recipe, const std::string& passphrase = kPassphrase);
 
 // Independent reader: every field of a container, deciphered with a Blowfish key.
 struct ParsedBlock {

@@ -105,10 +105,10 @@ TEST_F(DecryptFileTest, AStoredNameThatIsNotAPlainFileNameIsIgnored) {
     std::filesystem::create_directories(dir_.File("in"));
     for (const std::string& hostile : {std::string("../escape.txt"), std::string("/tmp/abs.txt"), std::string(".."),
                                        std::string("."), std::string("a\0b", 3), std::string(TempName)}) {
-        ContainerSpec spec;
-        spec.storedName = hostile;
-        spec.content = TextBytes(100);
-        WriteBytes(dir_.File("in/victim.vlt"), BuildContainer(spec));
+        ContainerRecipe recipe;
+        recipe.storedName = hostile;
+        recipe.content = TextBytes(100);
+        WriteBytes(dir_.File("in/victim.vlt"), BuildContainer(recipe));
         RunScope run;
         TDecryptContext context = DecryptContextFor(dir_.File("in"), "victim.vlt");
         context.RestoreFileName = true;
@@ -117,7 +117,7 @@ TEST_F(DecryptFileTest, AStoredNameThatIsNotAPlainFileNameIsIgnored) {
         EXPECT_EQ(context.RestoredName, "");
         EXPECT_EQ(ListNames(dir_.Path()), std::vector<std::string>{"in"});
         EXPECT_EQ(ListNames(dir_.File("in")), std::vector<std::string>{"victim.vlt"});
-        EXPECT_EQ(ReadBytes(dir_.File("in/victim.vlt")), spec.content);
+        EXPECT_EQ(ReadBytes(dir_.File("in/victim.vlt")), recipe.content);
     }
 }
 
@@ -128,11 +128,11 @@ TEST_F(DecryptFileTest, RestoresDateTimeAndAttributesAndToleratesAnUnreadableDat
         bool datedAsStored;
     };
     for (const Case c : {Case{0x5A8C6000, true}, Case{0xFFFFFFFF, false}, Case{0x00200000, false}}) {
-        ContainerSpec spec;
-        spec.dateTime = c.dateTime;
-        spec.attributes = faReadOnly | faArchive;
-        spec.content = TextBytes(10);
-        WriteBytes(dir_.File("f.vlt"), BuildContainer(spec));
+        ContainerRecipe recipe;
+        recipe.dateTime = c.dateTime;
+        recipe.attributes = faReadOnly | faArchive;
+        recipe.content = TextBytes(10);
+        WriteBytes(dir_.File("f.vlt"), BuildContainer(recipe));
         RunScope run;
         TDecryptContext context = DecryptContextFor(dir_.Path(), "f.vlt");
         context.DestDir = dir_.File("out") + "/";
@@ -147,7 +147,7 @@ TEST_F(DecryptFileTest, RestoresDateTimeAndAttributesAndToleratesAnUnreadableDat
         std::uint16_t attributes = 0;
         ASSERT_TRUE(GetAttributes(output, attributes));
         EXPECT_EQ(attributes & faReadOnly, faReadOnly);
-        EXPECT_EQ(ReadBytes(output), spec.content);
+        EXPECT_EQ(ReadBytes(output), recipe.content);
     }
 }
 
