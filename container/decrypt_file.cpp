@@ -213,8 +213,10 @@ private:
         if (DosDateTimeToUnix(dateTime, unused) && !SetFileDateTime(target_, dateTime)) {
             return resIOError;
         }
-        // The encrypted file goes only after the plain file is on the disk.
-        return SyncFile(target_) ? resDone : resIOError;
+        // The encrypted file goes only after the plain file is on the disk; a kept
+        // encrypted file needs no such wait.
+        const bool encryptedGoes = context_.DestDir.empty() || context_.RemoveOriginal;
+        return !encryptedGoes || SyncFile(target_) ? resDone : resIOError;
     }
 
     ResultCode Finish() {

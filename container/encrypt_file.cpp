@@ -254,8 +254,10 @@ private:
                 (void)SetFileDateTime(target_, dateTime);
             }
         }
-        // The original goes only after the encrypted file is on the disk.
-        return SyncFile(target_) ? resDone : resIOError;
+        // The original goes only after the encrypted file is on the disk; a kept
+        // original needs no such wait.
+        const bool originalGoes = inPlace_ || context_.RemoveOriginal;
+        return !originalGoes || SyncFile(target_) ? resDone : resIOError;
     }
 
     // Closes both files; a failure removes the target and restores the source.
