@@ -1,7 +1,11 @@
 #include "batch/free_space.h"
 
+#include <sys/statvfs.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "batch/format_thousands.h"
 #include "platform/drives.h"
@@ -16,8 +20,21 @@ namespace {
 // faster than one 16 KB write at a time. A whole number of progress steps, so the
 // written total is a multiple of the step at every write until the disk is full.
 constexpr std::size_t kFillChunk = 4 * kFillInfoStep;
-// Written data is made durable now and then, not after every write.
+// Where the file system refused direct writes the data collects in the page cache;
+// it is made durable now and then so that it cannot pile up. Direct writes leave
+// nothing there; the flush when the window closes covers the device's cache.
 constexpr std::uint64_t kSyncInterval = 256ULL << 20;
+
+// Bytes this process may still write on the file system of `directory`: the blocks
+// kept back for the superuser count for the superuser.
+std::optional<std::uint64_t> WritableBytes(const std::string& directory) {
+    struct statvfs info {};
+    if (::statvfs(directory.c_str(), &info) != 0 || info.f_blocks == 0) {
+        return std::nullopt;
+    }
+    const std::uint64_t blocks = ::geteuid() == 0 ? info.f_bfree : info.f_bavail;
+    return blocks * info.f_frsize;
+}
 
 } // namespace
 
@@ -71,18 +88,18 @@ FillOutcome FreeSpaceClearer::ClearFreeSpace(const std::string& directory, FreeS
         freeSpace = 0;
     }
     breakRequested_ = false;
-    Fill(pattern.Data(), view, freeSpace);
+    Fill(pattern.Data(), directory, view, freeSpace);
 
     const bool stopped = breakRequested_;
     view.SetCaption(stopped ? "User break - click [Cancel] again to finish" : "Done - click [Cancel] to finish");
     view.SetInfo("Please wait a few seconds until the caches and buffers of Windows have been flushed...");
-    (void)file_.Sync();
     pattern.Release();
     mayClose_ = true;
     return stopped ? FillOutcome::UserBreak : FillOutcome::DiskFull;
 }
 
-void FreeSpaceClearer::Fill(const std::uint8_t* pattern, FreeSpaceView& view, std::uint64_t freeSpace) {
+void FreeSpaceClearer::Fill(const std::uint8_t* pattern, const std::string& directory, FreeSpaceView& view,
+                            std::uint64_t freeSpace) {
     // Near the end the writes shrink to one fill block (or one file system block, when
     // direct writes need more), so the disk is filled to its last few kilobytes.
     const std::size_t lastChunk = std::max(kFillBlockSize, file_.BlockSize());
@@ -95,6 +112,17 @@ void FreeSpaceClearer::Fill(const std::uint8_t* pattern, FreeSpaceView& view, st
             shownStep = written_ / kFillInfoStep;
             view.SetInfo(FormatThousands(static_cast<std::int64_t>(written_)) + " of " +
                          FormatThousands(static_cast<std::int64_t>(freeSpace)) + " bytes done");
+        }
+        // Once the file system's own count says the disk is full, no write is tried that
+        // could only fail: on some file systems a write into a full disk waits for
+        // journal commits before it gives up.
+        if (const std::optional<std::uint64_t> room = WritableBytes(directory)) {
+            if (*room < lastChunk && written_ > 0) {
+                break;
+            }
+            if (*room < chunk) {
+                chunk = lastChunk;
+            }
         }
         // The file's bytes stay the fill block repeated, whatever the size of a write.
         const std::int64_t result = file_.Write(pattern + written_ % kFillBlockSize, chunk);
@@ -109,7 +137,7 @@ void FreeSpaceClearer::Fill(const std::uint8_t* pattern, FreeSpaceView& view, st
             }
             chunk = lastChunk;
         }
-        if (written_ - syncedAt >= kSyncInterval) {
+        if (!file_.IsDirect() && written_ - syncedAt >= kSyncInterval) {
             (void)file_.Sync();
             syncedAt = written_;
         }
@@ -118,6 +146,9 @@ void FreeSpaceClearer::Fill(const std::uint8_t* pattern, FreeSpaceView& view, st
 
 void FreeSpaceClearer::FormClose() {
     if (file_.IsOpen()) {
+        // On the disk before the name goes: a deleted file's unwritten data would
+        // never overwrite the free space.
+        (void)file_.Sync();
         file_.Close();
     }
     if (!fillPath_.empty()) {

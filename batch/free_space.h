@@ -52,14 +52,14 @@ public:
     void StopButtonClick() { breakRequested_ = true; }
     // The window may close once the filling has finished.
     [[nodiscard]] bool FormCloseQuery() const { return mayClose_; }
-    // Closes and deletes the fill file.
+    // Flushes, closes and deletes the fill file.
     void FormClose();
 
     [[nodiscard]] std::uint64_t Written() const { return written_; }
     [[nodiscard]] const std::string& FillPath() const { return fillPath_; }
 
 private:
-    void Fill(const std::uint8_t* pattern, FreeSpaceView& view, std::uint64_t freeSpace);
+    void Fill(const std::uint8_t* pattern, const std::string& directory, FreeSpaceView& view, std::uint64_t freeSpace);
 
     UnbufferedFile file_;
     std::string fillPath_;
