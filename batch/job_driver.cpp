@@ -20,6 +20,11 @@ namespace {
 constexpr const char* kTitle = "Vaultane 95";
 constexpr std::size_t kMaxDestinationLength = 255;
 
+// The passphrase stores hold at most 255 bytes.
+std::uint16_t StoredLength(const SecureBuffer& passphrase) {
+    return static_cast<std::uint16_t>(std::min<std::size_t>(passphrase.Size(), 255));
+}
+
 std::string WithoutTrailingSlash(const std::string& path) {
     return path.size() > 1 && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
 }
@@ -125,11 +130,11 @@ bool JobRun::PrepareResources() {
     KeyRecord keys;
     keys.firstAlgorithm = settings_.Algo1Box;
     keys.firstPassphrase = first.Data();
-    keys.firstLength = static_cast<std::uint16_t>(first.Size());
+    keys.firstLength = StoredLength(first);
     if (settings_.MixedEncryptionSwitch) {
         keys.secondAlgorithm = settings_.Algo2Box;
         keys.secondPassphrase = second.Data();
-        keys.secondLength = static_cast<std::uint16_t>(second.Size());
+        keys.secondLength = StoredLength(second);
     }
     const int setup = SetupCryptContext(keys, settings_.VLT7CompSwitch != 0);
     first.Release();
