@@ -428,6 +428,7 @@ void JobRun::WipeStep(const std::string& path) {
         break;
     case WipeOutcome::Failed:
         log_.LogLine("FAILED!");
+        ++outcome_.wipesFailed;
         break;
     }
 }

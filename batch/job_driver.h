@@ -22,6 +22,9 @@ struct JobOutcome {
     std::int64_t found = 0;
     std::int64_t success = 0;
     std::int64_t errors = 0;
+    // Wipes that left their file in place ("FAILED!"). The done dialog counts them
+    // neither as success nor as error; a script still has to learn of them.
+    std::int64_t wipesFailed = 0;
 };
 
 // The one-file operations a run hands its files to; tests put scripted ones in.

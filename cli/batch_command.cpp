@@ -100,7 +100,8 @@ int RunBatchCommand(const CliOptions& options) {
     if (outcome.cancelled) {
         return kExitStopped;
     }
-    return outcome.failed || outcome.errors > 0 || host.LogSaveFailed() ? kExitErrors : kExitOk;
+    const bool anyFailure = outcome.failed || outcome.errors > 0 || outcome.wipesFailed > 0;
+    return anyFailure || host.LogSaveFailed() ? kExitErrors : kExitOk;
 }
 
 } // namespace vlt::cli

@@ -243,8 +243,8 @@ Run:
 
 Ctrl-C stops the run after the current block.
 
-Exit status: 0 no error counted, 1 errors counted, 2 usage error,
-             3 stopped or cancelled.
+Exit status: 0 no error counted, 1 errors counted or a wipe failed,
+             2 usage error, 3 stopped or cancelled.
 )";
 }
 

@@ -6,6 +6,7 @@
 //   ! same NAME           {DIR}/NAME is byte-identical to {DIR}/NAME.orig
 //   ! unchanged NAME      {DIR}/NAME is byte-identical to its snapshot
 //   ! missing NAME        {DIR}/NAME does not exist
+//   ! readonly NAME       take the write permission from {DIR}/NAME
 //   $ [VAR=VALUE...] ARGS  a run (stdin is no terminal); the expected stdout lines follow
 //   2> LINE               an expected stderr line (stderr is checked only when given)
 //   = N                   the expected exit status; ends the run
@@ -91,6 +92,11 @@ void Play(const std::filesystem::path& transcript) {
                 EXPECT_TRUE(SameTree(path, snapshots.at(words[1]))) << path;
             } else if (words[0] == "missing") {
                 EXPECT_FALSE(Exists(path)) << path;
+            } else if (words[0] == "readonly") {
+                std::filesystem::permissions(path,
+                                             std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                                 std::filesystem::perms::others_write,
+                                             std::filesystem::perm_options::remove);
             } else {
                 FAIL() << "unknown directive " << words[0];
             }
