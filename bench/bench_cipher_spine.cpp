@@ -9,6 +9,8 @@
 #include "cipher/key_derivation.h"
 #include "support/crc.h"
 
+#include "bench_goals.h"
+
 #include <benchmark/benchmark.h>
 #include <gcrypt.h>
 #include <openssl/evp.h>
@@ -20,7 +22,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -257,13 +258,7 @@ void CheckAgainstPeers() {
 
 // --- summary --------------------------------------------------------------------
 
-struct Comparison {
-    const char* ours;
-    const char* theirs;
-    double minimumRatio; // 0: shown for information
-};
-
-constexpr Comparison kComparisons[] = {
+constexpr bench::Goal kGoals[] = {
     {"ours/Blowfish/encrypt", "openssl/BF-CBC/encrypt", 1.0},
     {"ours/Blowfish/encrypt", "gcrypt/Blowfish/encrypt", 0.0},
     {"ours/Blowfish/decrypt", "gcrypt/Blowfish/decrypt", 1.0},
@@ -276,52 +271,6 @@ constexpr Comparison kComparisons[] = {
 };
 
 constexpr double kCrc32MinimumMBps = 2000;
-
-// Keeps the best MB/s per benchmark over its repetitions: on a shared machine the
-// fastest repetition is the one least disturbed by other work.
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const auto rate = run.counters.find("bytes_per_second");
-            if (run.error_occurred || rate == run.counters.end() || run.run_type != Run::RT_Iteration) {
-                continue;
-            }
-            double& best = rates_[run.run_name.function_name];
-            best = std::max(best, rate->second.value / 1e6);
-        }
-    }
-
-    void PrintSummary() const {
-        std::printf("\n%-24s %10s   %-24s %10s   %7s  %s\n", "ours", "MB/s", "theirs", "MB/s", "ratio", "goal");
-        for (const Comparison& c : kComparisons) {
-            if (!rates_.contains(c.ours) || !rates_.contains(c.theirs)) {
-                continue;
-            }
-            const double ours = rates_.at(c.ours);
-            const double theirs = rates_.at(c.theirs);
-            std::printf("%-24s %10.1f   %-24s %10.1f   %6.2fx  %s\n", c.ours, ours, c.theirs, theirs, ours / theirs,
-                        Verdict(c.minimumRatio, ours / theirs, "x").c_str());
-        }
-        if (rates_.contains("ours/Crc32")) {
-            std::printf("%-24s %10.1f   %-24s %10s   %7s  %s\n", "ours/Crc32", rates_.at("ours/Crc32"), "", "", "",
-                        Verdict(kCrc32MinimumMBps, rates_.at("ours/Crc32"), " MB/s").c_str());
-        }
-    }
-
-private:
-    static std::string Verdict(double minimum, double value, const char* unit) {
-        if (minimum <= 0) {
-            return "-";
-        }
-        char text[48];
-        std::snprintf(text, sizeof text, ">= %.1f%s %s", minimum, unit, value >= minimum ? "met" : "MISSED");
-        return text;
-    }
-
-    std::map<std::string, double> rates_;
-};
 
 } // namespace
 
@@ -352,9 +301,13 @@ int main(int argc, char** argv) {
     }
     int count = static_cast<int>(arguments.size());
     benchmark::Initialize(&count, arguments.data());
-    SummaryReporter reporter;
+    bench::GoalReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintSummary();
+    reporter.PrintGoals(kGoals);
+    if (const double crc = reporter.Rate("ours/Crc32"); crc > 0) {
+        std::printf("%-28s %10.1f MB/s  %s\n", "ours/Crc32", crc,
+                    bench::GoalReporter::Verdict(kCrc32MinimumMBps, crc, " MB/s").c_str());
+    }
     benchmark::Shutdown();
     return 0;
 }

@@ -7,6 +7,8 @@
 // Benchmark table a summary prints MB/s, the ratio ours/theirs and the goal.
 #include "cipher/engine_interface.h"
 
+#include "bench_goals.h"
+
 #include <benchmark/benchmark.h>
 #include <gcrypt.h>
 #include <openssl/evp.h>
@@ -15,7 +17,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -100,13 +101,7 @@ void Gcrypt(benchmark::State& state, int algorithm, std::size_t keyLength, bool 
     gcry_cipher_close(handle);
 }
 
-struct Goal {
-    const char* ours;
-    const char* theirs;
-    double minimum; // ours / theirs
-};
-
-constexpr Goal kGoals[] = {
+constexpr bench::Goal kGoals[] = {
     {"ours/TDES/encrypt", "gcrypt/3DES/encrypt", 1.0},
     {"ours/TDES/decrypt", "gcrypt/3DES/decrypt", 1.0},
     {"ours/TDES/encrypt", "openssl/DES-EDE3-CBC/encrypt", 0.0},
@@ -117,42 +112,6 @@ constexpr Goal kGoals[] = {
     {"ours/IDEA/decrypt", "gcrypt/IDEA/decrypt", 1.0},
     {"ours/Cobra/encrypt", "ours/Blowfish/encrypt", 0.9},
     {"ours/Cobra/decrypt", "ours/Blowfish/decrypt", 0.9},
-};
-
-class GoalReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const auto rate = run.counters.find("bytes_per_second");
-            if (!run.error_occurred && rate != run.counters.end()) {
-                megabytes_[run.benchmark_name()] = rate->second.value / 1e6;
-            }
-        }
-    }
-
-    void PrintGoals() const {
-        std::printf("\n%-20s %8s   %-30s %8s %7s  %s\n", "ours", "MB/s", "theirs", "MB/s", "ratio", "goal");
-        for (const Goal& goal : kGoals) {
-            if (!megabytes_.contains(goal.ours) || !megabytes_.contains(goal.theirs)) {
-                continue;
-            }
-            const double ours = megabytes_.at(goal.ours);
-            const double theirs = megabytes_.at(goal.theirs);
-            const double ratio = ours / theirs;
-            std::string verdict = "-";
-            if (goal.minimum > 0) {
-                char text[32];
-                std::snprintf(text, sizeof text, ">= %.1fx %s", goal.minimum, ratio >= goal.minimum ? "met" : "MISSED");
-                verdict = text;
-            }
-            std::printf("%-20s %8.1f   %-30s %8.1f %6.2fx  %s\n", goal.ours, ours, goal.theirs, theirs, ratio,
-                        verdict.c_str());
-        }
-    }
-
-private:
-    std::map<std::string, double> megabytes_;
 };
 
 } // namespace
@@ -188,9 +147,9 @@ int main(int argc, char** argv) {
     }
 
     benchmark::Initialize(&argc, argv);
-    GoalReporter reporter;
+    bench::GoalReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintGoals();
+    reporter.PrintGoals(kGoals);
     benchmark::Shutdown();
     return 0;
 }

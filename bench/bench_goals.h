@@ -1,0 +1,65 @@
+#pragma once
+// The closing table of a comparison benchmark: for each pair of benchmarks, ours
+// and a peer's measured in the same run, the best MB/s of each side, the ratio
+// and whether the goal is met. On a shared machine the fastest repetition is the
+// one least disturbed by other work, so the best one counts.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <span>
+#include <string>
+
+namespace bench {
+
+struct Goal {
+    const char* ours;
+    const char* theirs;
+    double minimumRatio; // ours / theirs; 0: shown for information
+};
+
+class GoalReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            const auto rate = run.counters.find("bytes_per_second");
+            if (run.error_occurred || rate == run.counters.end() || run.run_type != Run::RT_Iteration) {
+                continue;
+            }
+            double& best = rates_[run.run_name.function_name];
+            best = std::max(best, rate->second.value / 1e6);
+        }
+    }
+
+    // Best MB/s of a benchmark, 0 when it did not run.
+    double Rate(const std::string& name) const { return rates_.contains(name) ? rates_.at(name) : 0; }
+
+    void PrintGoals(std::span<const Goal> goals) const {
+        std::printf("\n%-28s %10s   %-30s %10s   %7s  %s\n", "ours", "MB/s", "theirs", "MB/s", "ratio", "goal");
+        for (const Goal& goal : goals) {
+            const double ours = Rate(goal.ours);
+            const double theirs = Rate(goal.theirs);
+            if (ours <= 0 || theirs <= 0) {
+                continue;
+            }
+            std::printf("%-28s %10.1f   %-30s %10.1f   %6.2fx  %s\n", goal.ours, ours, goal.theirs, theirs,
+                        ours / theirs, Verdict(goal.minimumRatio, ours / theirs, "x").c_str());
+        }
+    }
+
+    static std::string Verdict(double minimum, double value, const char* unit) {
+        if (minimum <= 0) {
+            return "-";
+        }
+        char text[48];
+        std::snprintf(text, sizeof text, ">= %.1f%s %s", minimum, unit, value >= minimum ? "met" : "MISSED");
+        return text;
+    }
+
+private:
+    std::map<std::string, double> rates_;
+};
+
+} // namespace bench
