@@ -2,7 +2,7 @@
 # Runs every fuzz target in DIR for SECONDS each; a crash, leak or sanitizer
 # report fails the run. Seeds come from tests/data/<target>/ when it exists.
 set -euo pipefail
-dir=$1
+dir=$(cd "$1" && pwd)
 seconds=$2
 root=$(cd "$(dirname "$0")/.." && pwd)
 shopt -s nullglob
