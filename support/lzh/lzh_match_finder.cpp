@@ -49,9 +49,11 @@ Comparison CompareWords(int offset, std::uint64_t a, std::uint64_t b) {
     return {kMaxMatch, kRight};
 }
 
-// A candidate's rank: longer matches first, then nearer ones; 0 for no usable match.
+// A candidate's rank: longer matches first, then nearer ones. Candidates too short to
+// use are ranked as well and only dropped once at the end (SetMatch): they rank below
+// every usable one, and a test at every step would be a branch that often misses.
 unsigned MatchRank(int length, int distance) {
-    return length > kThreshold ? static_cast<unsigned>(length << 12 | (kWindowSize - 1 - distance)) : 0;
+    return static_cast<unsigned>(length << 12 | (kWindowSize - 1 - distance));
 }
 
 std::uint32_t LoadPair(const std::uint16_t (&pair)[2]) {
@@ -135,9 +137,11 @@ void MatchFinder::Insert(int r) {
 
 void MatchFinder::SetMatch(unsigned rank) {
     matchLength_ = static_cast<int>(rank >> 12);
-    if (rank != 0) {
-        matchPosition_ = kWindowSize - 1 - static_cast<int>(rank & (kWindowSize - 1));
+    if (matchLength_ <= kThreshold) {
+        matchLength_ = 0; // no usable match; the position keeps its earlier value
+        return;
     }
+    matchPosition_ = kWindowSize - 1 - static_cast<int>(rank & (kWindowSize - 1));
 }
 
 void MatchFinder::Delete(int p) {

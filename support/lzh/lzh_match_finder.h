@@ -28,7 +28,8 @@ public:
     std::uint8_t text[kTextSize];
 
 private:
-    // Takes the best match from its rank (length above, nearness below).
+    // Takes the best match from its rank (length above, nearness below); a length of
+    // kThreshold or less counts as no match.
     void SetMatch(unsigned rank);
 
     int matchLength_ = 0;
