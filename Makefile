@@ -23,9 +23,10 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-# The core tests once more under AddressSanitizer + UndefinedBehaviorSanitizer.
+# The core tests once more under AddressSanitizer + UndefinedBehaviorSanitizer,
+# built with clang so that both compilers see the code and the tests.
 sanitize: deps
-	cmake -S . -B $(BUILD)-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DVLT_SANITIZE=ON \
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD)-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DVLT_SANITIZE=ON \
 	      -DVLT_BUILD_GUI=OFF -DVLT_BUILD_BENCH=OFF
 	cmake --build $(BUILD)-asan -j $(JOBS)
 	cd $(BUILD)-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
