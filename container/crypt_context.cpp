@@ -21,6 +21,13 @@ void ReleaseEngines() {
     }
 }
 
+void ReleaseBuffers() {
+    for (BlockBuffers& block : gRun.blocks) {
+        block.readBuffer.Release();
+        block.workBuffer.Release();
+    }
+}
+
 } // namespace
 
 CryptRun* ActiveCryptRun() {
@@ -46,12 +53,13 @@ void RunDecipher(std::uint8_t* data, std::uint32_t length, ChainingValue& chain)
 int SetupCryptContext(const KeyRecord& keys, bool vlt7Mode) {
     ReleaseCryptContext();
     const FormatGeneration& generation = GenerationFor(vlt7Mode);
-    gRun.readBuffer = SecureBuffer::TryAllocate(generation.readBufferSize);
-    gRun.workBuffer = SecureBuffer::TryAllocate(generation.workBufferSize);
-    if (gRun.readBuffer.Empty() || gRun.workBuffer.Empty()) {
-        gRun.readBuffer.Release();
-        gRun.workBuffer.Release();
-        return kSetupOutOfMemory;
+    for (BlockBuffers& block : gRun.blocks) {
+        block.readBuffer = SecureBuffer::TryAllocate(generation.readBufferSize);
+        block.workBuffer = SecureBuffer::TryAllocate(generation.workBufferSize);
+        if (block.readBuffer.Empty() || block.workBuffer.Empty()) {
+            ReleaseBuffers();
+            return kSetupOutOfMemory;
+        }
     }
     gRun.vlt7Mode = vlt7Mode;
     gRun.mixed = keys.secondAlgorithm != 0;
@@ -102,8 +110,7 @@ void ReleaseCryptContext() {
     if (!gActive) {
         return;
     }
-    gRun.readBuffer.Release();
-    gRun.workBuffer.Release();
+    ReleaseBuffers();
     ReleaseEngines();
     gRun = CryptRun{};
     gActive = false;

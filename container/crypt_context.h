@@ -1,6 +1,6 @@
 #pragma once
 // The per-run context shared by every file of an encryption or decryption run:
-// the two data buffers and the keyed cipher engine(s).
+// the block buffers and the keyed cipher engine(s).
 #include <cstdint>
 
 namespace vlt {

@@ -1,17 +1,24 @@
 #pragma once
 // The run context as the one-file operations see it.
 #include "cipher/engine_interface.h"
+#include "container/block_pipeline.h"
 #include "container/file_operation_host.h"
 #include "container/format.h"
 #include "support/secure_memory.h"
 
+#include <array>
 #include <cstdint>
 
 namespace vlt {
 
-struct CryptRun {
+// The buffers of one block slot.
+struct BlockBuffers {
     SecureBuffer readBuffer; // plain data of one block
     SecureBuffer workBuffer; // stored (compressed and/or enciphered) data of one block
+};
+
+struct CryptRun {
+    std::array<BlockBuffers, kBlocksInFlight> blocks;
     bool vlt7Mode = false;
     bool mixed = false;
     AlgorithmId first = 0;

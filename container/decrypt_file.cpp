@@ -1,5 +1,6 @@
 #include "container/decrypt_file.h"
 
+#include "container/block_pipeline.h"
 #include "container/crypt_run.h"
 #include "container/format.h"
 #include "container/little_endian.h"
@@ -9,6 +10,8 @@
 #include "support/crc.h"
 #include "support/file_access.h"
 #include "support/lzh/lzh_codec.h"
+
+#include <array>
 
 namespace vlt {
 namespace {
@@ -31,11 +34,27 @@ namespace {
     return compressed || header.originalLength <= header.storedLength;
 }
 
-class FileDecryption {
+// One stored block on its way out of the container, in a slot of the run's buffers.
+struct StoredSlot {
+    std::uint8_t* plain = nullptr;
+    std::uint8_t* work = nullptr;
+    ResultCode status = resDone; // of the read
+    BlockHeader header;
+    std::uint32_t padded = 0;
+    const std::uint8_t* data = nullptr; // the plain content
+    bool written = false;
+};
+
+class FileDecryption final : private BlockStages {
 public:
     FileDecryption(TDecryptContext& context, FileOperationHost& host, CryptRun& run)
         : context_(context), host_(host), run_(run), generation_(run.Generation()),
-          sourcePath_(context.SourceDir + context.FileName) {}
+          sourcePath_(context.SourceDir + context.FileName) {
+        for (std::size_t i = 0; i < kBlocksInFlight; ++i) {
+            slots_[i].plain = run.blocks[i].readBuffer.Data();
+            slots_[i].work = run.blocks[i].workBuffer.Data();
+        }
+    }
 
     ~FileDecryption() {
         SecureZero(header_, sizeof header_);
@@ -149,54 +168,8 @@ private:
     }
 
     ResultCode WritePlainFile() {
-        std::uint32_t crc = 0xFFFFFFFF;
-        std::uint8_t* const plain = run_.readBuffer.Data();
-        std::uint8_t* const work = run_.workBuffer.Data();
-        for (;;) {
-            std::uint8_t headerBytes[kMaxBlockHeaderSize];
-            if (!ReadAll(headerBytes, generation_.blockHeaderSize, source_)) {
-                return resIllegalFormat;
-            }
-            const BlockHeader header = DecodeBlockHeader(headerBytes, run_.vlt7Mode);
-            if ((run_.vlt7Mode && (header.flags & bfLongHeader) != 0) || !PlausibleBlock(header, generation_)) {
-                return resIllegalFormat;
-            }
-            const bool last = (header.flags & bfLast) != 0;
-            if (header.storedLength == 0) {
-                if (last) {
-                    break;
-                }
-                continue;
-            }
-            const std::uint32_t padded = PaddedLength(header.storedLength);
-            if (!ReadAll(work, padded, source_)) {
-                return resIllegalFormat;
-            }
-            RunDecipher(work, padded, chain_);
-            const std::uint8_t* data = work;
-            if ((header.flags & bfCompressed) != 0) {
-                if (LzhDecompress(work, plain, header.originalLength, padded) != header.originalLength) {
-                    return resDecompressionError;
-                }
-                data = plain;
-            }
-            if (header.originalLength > 0) {
-                if (!context_.IgnoreCRC32) {
-                    crc = Crc32Update(data, header.originalLength, crc);
-                }
-                if (SafeWrite(data, 1, header.originalLength, target_) !=
-                    static_cast<std::int64_t>(header.originalLength)) {
-                    return resIOError;
-                }
-            }
-            host_.ProcessMessages();
-            const auto consumed = static_cast<std::int32_t>(generation_.blockHeaderSize + padded);
-            if (host_.JobProgress(pkDecrypt, consumed)) {
-                return resUserBreak;
-            }
-            if (last) {
-                break;
-            }
+        if (const ResultCode blocks = RunBlockPipeline(*this); blocks != resDone) {
+            return blocks;
         }
         std::uint8_t trailer[kTrailerSize];
         if (!ReadAll(trailer, kTrailerSize, source_)) {
@@ -204,7 +177,7 @@ private:
         }
         RunDecipher(trailer, kTrailerSize, chain_);
         const std::uint32_t stored = GetLe32(trailer + 4);
-        if (!context_.IgnoreCRC32 && ~crc != stored) {
+        if (!context_.IgnoreCRC32 && ~crc_ != stored) {
             return resCRC32Error;
         }
         // A date the writer could not read (or any invalid one) leaves the current time.
@@ -218,6 +191,71 @@ private:
         const bool encryptedGoes = context_.DestDir.empty() || context_.RemoveOriginal;
         return !encryptedGoes || SyncFile(target_) ? resDone : resIOError;
     }
+
+    // Worker: the next block header and the stored data it announces.
+    void Read(std::size_t slot) override {
+        StoredSlot& block = slots_[slot];
+        block.status = resIllegalFormat;
+        std::uint8_t headerBytes[kMaxBlockHeaderSize];
+        if (!ReadAll(headerBytes, generation_.blockHeaderSize, source_)) {
+            return;
+        }
+        block.header = DecodeBlockHeader(headerBytes, run_.vlt7Mode);
+        if ((run_.vlt7Mode && (block.header.flags & bfLongHeader) != 0) || !PlausibleBlock(block.header, generation_)) {
+            return;
+        }
+        block.padded = PaddedLength(block.header.storedLength);
+        if (block.padded != 0 && !ReadAll(block.work, block.padded, source_)) {
+            return;
+        }
+        block.status = resDone;
+    }
+
+    ResultCode Transform(std::size_t slot) override {
+        StoredSlot& block = slots_[slot];
+        if (block.status != resDone || block.padded == 0) {
+            return block.status;
+        }
+        RunDecipher(block.work, block.padded, chain_);
+        block.data = block.work;
+        if ((block.header.flags & bfCompressed) != 0) {
+            if (LzhDecompress(block.work, block.plain, block.header.originalLength, block.padded) !=
+                block.header.originalLength) {
+                return resDecompressionError;
+            }
+            block.data = block.plain;
+        }
+        return resDone;
+    }
+
+    // Worker: the CRC-32 over the plain content in block order, then the write.
+    void Write(std::size_t slot) override {
+        StoredSlot& block = slots_[slot];
+        const std::uint32_t length = block.header.originalLength;
+        block.written = true;
+        if (length > 0) {
+            if (!context_.IgnoreCRC32) {
+                crc_ = Crc32Update(block.data, length, crc_);
+            }
+            block.written = SafeWrite(block.data, 1, length, target_) == static_cast<std::int64_t>(length);
+        }
+    }
+
+    ResultCode Settle(std::size_t slot) override {
+        if (!slots_[slot].written) {
+            return resIOError;
+        }
+        host_.ProcessMessages();
+        const auto consumed = static_cast<std::int32_t>(generation_.blockHeaderSize + slots_[slot].padded);
+        return host_.JobProgress(pkDecrypt, consumed) ? resUserBreak : resDone;
+    }
+
+    bool EndsInput(std::size_t slot) const override {
+        return slots_[slot].status != resDone || (slots_[slot].header.flags & bfLast) != 0;
+    }
+
+    // An empty block carries nothing to write and counts no progress.
+    bool HasOutput(std::size_t slot) const override { return slots_[slot].padded != 0; }
 
     ResultCode Finish() {
         const bool inPlace = context_.DestDir.empty();
@@ -251,6 +289,8 @@ private:
     FileHandle source_;
     FileHandle target_;
     ChainingValue chain_{0, 0};
+    std::uint32_t crc_ = 0xFFFFFFFF; // kept by the worker until the blocks are done
+    std::array<StoredSlot, kBlocksInFlight> slots_;
     std::uint8_t header_[kFileHeaderSize] = {};
     std::uint8_t param_[kParamBlockSize] = {};
     std::uint8_t info_[kInfoBlockSize] = {};

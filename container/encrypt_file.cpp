@@ -1,6 +1,7 @@
 #include "container/encrypt_file.h"
 
 #include "batch/wipe/wipe.h"
+#include "container/block_pipeline.h"
 #include "container/crypt_run.h"
 #include "container/format.h"
 #include "container/little_endian.h"
@@ -11,6 +12,7 @@
 #include "support/random.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 namespace vlt {
@@ -56,13 +58,30 @@ std::int32_t ProgressAmount(std::uint64_t bytes) {
     return static_cast<std::int32_t>(std::min<std::uint64_t>(bytes, std::numeric_limits<std::int32_t>::max()));
 }
 
+// One plain block on its way into the container, in a slot of the run's buffers.
+struct PlainSlot {
+    std::uint8_t* plain = nullptr;
+    std::uint8_t* work = nullptr;
+    std::int64_t got = 0; // bytes read; -1 when the read failed
+    std::uint8_t headerBytes[kMaxBlockHeaderSize] = {};
+    std::size_t headerSize = 0;
+    const std::uint8_t* data = nullptr; // the enciphered, padded data
+    std::uint32_t padded = 0;
+    bool written = false;
+};
+
 // The per-file state of one encryption: which file is written where, and the
 // attribute change that failure paths undo.
-class FileEncryption {
+class FileEncryption final : private BlockStages {
 public:
     FileEncryption(TEncryptContext& context, FileOperationHost& host, CryptRun& run)
         : context_(context), host_(host), run_(run), generation_(run.Generation()),
-          sourcePath_(context.SourceDir + context.FileName), inPlace_(context.DestDir.empty()) {}
+          sourcePath_(context.SourceDir + context.FileName), inPlace_(context.DestDir.empty()) {
+        for (std::size_t i = 0; i < kBlocksInFlight; ++i) {
+            slots_[i].plain = run.blocks[i].readBuffer.Data();
+            slots_[i].work = run.blocks[i].workBuffer.Data();
+        }
+    }
 
     ~FileEncryption() {
         SecureZero(prologue_, sizeof prologue_);
@@ -184,66 +203,22 @@ private:
         return kPrologueSize + paddedName;
     }
 
-    // Steps through the blocks; the first failure is the result.
+    // The prologue, the blocks and the trailer; the first failure is the result.
     ResultCode WriteContainer() {
         const std::size_t prologueLength = BuildPrologue();
         if (!WriteAll(prologue_, prologueLength, target_)) {
             return resIOError;
         }
         writtenTotal_ = prologueLength;
-        std::uint32_t crc = 0xFFFFFFFF;
         if (host_.JobProgress(pkEncrypt, 0)) {
             return resUserBreak;
         }
-        const std::uint32_t blockSize = generation_.readBufferSize;
-        std::uint8_t* const plain = run_.readBuffer.Data();
-        std::uint8_t* const work = run_.workBuffer.Data();
-        for (;;) {
-            const std::int64_t got = SafeRead(plain, 1, blockSize, source_);
-            if (got < 0) {
-                return resIOError;
-            }
-            const auto n = static_cast<std::uint32_t>(got);
-            readTotal_ += n;
-            crc = Crc32Update(plain, n, crc);
-
-            BlockHeader header;
-            header.originalLength = n;
-            header.storedLength = n;
-            if (n < blockSize) {
-                header.flags |= bfLast;
-            }
-            std::uint8_t* data = plain;
-            if (n > 0 && context_.Compress) {
-                // Room for the padding stays free; a block that would not fit is stored.
-                const std::int64_t packed = LzhCompress(plain, n, work, generation_.workBufferSize - 7);
-                if (packed != kLzhOverflow && (packed < n || context_.ForceCompression)) {
-                    data = work;
-                    header.flags |= bfCompressed;
-                    header.storedLength = static_cast<std::uint32_t>(packed);
-                }
-            }
-            const std::uint32_t padded = PaddedLength(header.storedLength);
-            FillPadding(data + header.storedLength, data + padded, context_.ZeroCBC);
-            RunEncipher(data, padded, chain_);
-
-            std::uint8_t headerBytes[kMaxBlockHeaderSize];
-            const std::size_t headerSize = EncodeBlockHeader(header, run_.vlt7Mode, headerBytes);
-            writtenTotal_ += headerSize + padded;
-            if (!WriteAll(headerBytes, headerSize, target_) || !WriteAll(data, padded, target_)) {
-                return resIOError;
-            }
-            host_.ProcessMessages();
-            if (host_.JobProgress(pkEncrypt, static_cast<std::int32_t>(n))) {
-                return resUserBreak;
-            }
-            if ((header.flags & bfLast) != 0) {
-                break;
-            }
+        if (const ResultCode blocks = RunBlockPipeline(*this); blocks != resDone) {
+            return blocks;
         }
         std::uint8_t trailer[kTrailerSize];
         PutLe32(trailer, static_cast<std::uint32_t>(readTotal_)); // the format keeps the low 32 bits
-        PutLe32(trailer + 4, ~crc);
+        PutLe32(trailer + 4, ~crc_);
         RunEncipher(trailer, kTrailerSize, chain_);
         if (!WriteAll(trailer, kTrailerSize, target_)) {
             return resIOError;
@@ -259,6 +234,66 @@ private:
         const bool originalGoes = inPlace_ || context_.RemoveOriginal;
         return !originalGoes || SyncFile(target_) ? resDone : resIOError;
     }
+
+    // Worker: the next block, and the CRC-32 over the plain content in block order.
+    void Read(std::size_t slot) override {
+        PlainSlot& block = slots_[slot];
+        block.got = SafeRead(block.plain, 1, generation_.readBufferSize, source_);
+        if (block.got > 0) {
+            crc_ = Crc32Update(block.plain, static_cast<std::uint32_t>(block.got), crc_);
+        }
+    }
+
+    ResultCode Transform(std::size_t slot) override {
+        PlainSlot& block = slots_[slot];
+        if (block.got < 0) {
+            return resIOError;
+        }
+        const auto n = static_cast<std::uint32_t>(block.got);
+        readTotal_ += n;
+        BlockHeader header;
+        header.originalLength = n;
+        header.storedLength = n;
+        if (n < generation_.readBufferSize) {
+            header.flags |= bfLast;
+        }
+        std::uint8_t* data = block.plain;
+        if (n > 0 && context_.Compress) {
+            // Room for the padding stays free; a block that would not fit is stored.
+            const std::int64_t packed = LzhCompress(block.plain, n, block.work, generation_.workBufferSize - 7);
+            if (packed != kLzhOverflow && (packed < n || context_.ForceCompression)) {
+                data = block.work;
+                header.flags |= bfCompressed;
+                header.storedLength = static_cast<std::uint32_t>(packed);
+            }
+        }
+        block.padded = PaddedLength(header.storedLength);
+        FillPadding(data + header.storedLength, data + block.padded, context_.ZeroCBC);
+        RunEncipher(data, block.padded, chain_);
+        block.data = data;
+        block.headerSize = EncodeBlockHeader(header, run_.vlt7Mode, block.headerBytes);
+        writtenTotal_ += block.headerSize + block.padded;
+        return resDone;
+    }
+
+    void Write(std::size_t slot) override {
+        PlainSlot& block = slots_[slot];
+        block.written =
+            WriteAll(block.headerBytes, block.headerSize, target_) && WriteAll(block.data, block.padded, target_);
+    }
+
+    ResultCode Settle(std::size_t slot) override {
+        if (!slots_[slot].written) {
+            return resIOError;
+        }
+        host_.ProcessMessages();
+        return host_.JobProgress(pkEncrypt, static_cast<std::int32_t>(slots_[slot].got)) ? resUserBreak : resDone;
+    }
+
+    // A short read is the last block (possibly empty).
+    bool EndsInput(std::size_t slot) const override { return slots_[slot].got != generation_.readBufferSize; }
+
+    bool HasOutput(std::size_t) const override { return true; }
 
     // Closes both files; a failure removes the target and restores the source.
     ResultCode CloseFiles(ResultCode written) {
@@ -341,6 +376,8 @@ private:
     ChainingValue chain_{0, 0};
     std::uint64_t readTotal_ = 0;
     std::uint64_t writtenTotal_ = 0;
+    std::uint32_t crc_ = 0xFFFFFFFF; // kept by the worker until the blocks are done
+    std::array<PlainSlot, kBlocksInFlight> slots_;
     std::uint8_t prologue_[kPrologueSize + kNameBufferSize] = {};
 };
 
