@@ -9,9 +9,11 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -40,12 +42,35 @@ public:
     void ProcessMessages() override {}
 };
 
+// A directory of our own for the run's files, removed with them at exit: the
+// files add up to gigabytes, and on tmpfs they are memory.
+class ScratchDirectory {
+public:
+    explicit ScratchDirectory(const fs::path& parent) : path_((parent / "vlt_bench_containerXXXXXX").string()) {
+        if (::mkdtemp(path_.data()) == nullptr) {
+            std::fprintf(stderr, "bench_container: cannot create a directory in %s\n", parent.c_str());
+            std::exit(1);
+        }
+    }
+    ~ScratchDirectory() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
 std::string MadeDirectory(const char* variable, const fs::path& fallback) {
     if (const char* given = std::getenv(variable)) {
         return given;
     }
-    std::string made = (fallback / "vlt_bench_containerXXXXXX").string();
-    return ::mkdtemp(made.data()) != nullptr ? made : fallback.string();
+    static std::vector<std::unique_ptr<ScratchDirectory>> made;
+    made.push_back(std::make_unique<ScratchDirectory>(fallback));
+    return made.back()->Path();
 }
 
 const std::string& TmpfsDir() {
