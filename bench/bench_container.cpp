@@ -24,6 +24,7 @@
 #include "container/decrypt_file.h"
 #include "container/encrypt_file.h"
 #include "support/lzh/lzh_codec.h"
+#include "tests/common/quiet_host.h"
 
 namespace {
 
@@ -33,14 +34,7 @@ constexpr std::uint64_t kFileSize = 256ULL << 20;
 constexpr std::uint64_t kTextSize = 32ULL << 20;
 const std::string kPassphrase = "benchmark passphrase";
 
-class QuietHost : public vlt::FileOperationHost {
-public:
-    bool JobProgress(vlt::ProgressKind, std::int32_t) override { return false; }
-    vlt::MsgAnswer MessageBox(const std::string&, const std::string&, vlt::MsgIcon, vlt::MsgButtons) override {
-        return vlt::MsgAnswer::Yes;
-    }
-    void ProcessMessages() override {}
-};
+using vlt::testing::QuietHost;
 
 // A directory of our own for the run's files, removed with them at exit: the
 // files add up to gigabytes, and on tmpfs they are memory.

@@ -7,6 +7,7 @@
 #include "container/little_endian.h"
 #include "support/crc.h"
 #include "support/lzh/lzh_codec.h"
+#include "tests/common/quiet_host.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -21,14 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class QuietHost : public vlt::FileOperationHost {
-public:
-    bool JobProgress(vlt::ProgressKind, std::int32_t) override { return false; }
-    vlt::MsgAnswer MessageBox(const std::string&, const std::string&, vlt::MsgIcon, vlt::MsgButtons) override {
-        return vlt::MsgAnswer::Yes;
-    }
-    void ProcessMessages() override {}
-};
+using vlt::testing::QuietHost;
 
 struct Sandbox {
     fs::path root;
