@@ -5,6 +5,18 @@
 #include <cstring>
 
 namespace vlt::lzh {
+namespace {
+
+// Only the string after a coded symbol needs its match; the others just join the tree.
+void AddOrInsert(MatchFinder& finder, int r, bool matchWanted) {
+    if (matchWanted) {
+        finder.Insert(r);
+    } else {
+        finder.Add(r);
+    }
+}
+
+} // namespace
 
 std::int64_t CompressBlock(CodecTables& tables, const std::uint8_t* source, std::uint32_t n, std::uint8_t* destination,
                            std::uint32_t capacity) {
@@ -31,7 +43,7 @@ std::int64_t CompressBlock(CodecTables& tables, const std::uint8_t* source, std:
     int r = kTextStart;
     int s = 0;
     for (int i = 1; i <= kMaxMatch; ++i) {
-        finder.Insert(r - i);
+        finder.Add(r - i);
     }
     finder.Insert(r);
 
@@ -51,22 +63,32 @@ std::int64_t CompressBlock(CodecTables& tables, const std::uint8_t* source, std:
         }
         int step = 0;
         for (; step < matchLength && next < end; ++step) {
-            finder.Delete(s);
-            const std::uint8_t c = *next++;
-            text[s] = c;
-            if (s < kMaxMatch - 1) {
-                text[s + kWindowSize] = c;
+            // Steps before the last only add their strings; two of them at a time where
+            // the result is the same.
+            const bool pair = step + 2 < matchLength && end - next >= 2 && finder.CanAddTwo(s, r);
+            for (int k = pair ? 2 : 1; k > 0; --k) {
+                finder.Delete(s);
+                const std::uint8_t c = *next++;
+                text[s] = c;
+                if (s < kMaxMatch - 1) {
+                    text[s + kWindowSize] = c;
+                }
+                s = (s + 1) & (kWindowSize - 1);
+                r = (r + 1) & (kWindowSize - 1);
             }
-            s = (s + 1) & (kWindowSize - 1);
-            r = (r + 1) & (kWindowSize - 1);
-            finder.Insert(r);
+            if (pair) {
+                finder.AddTwo((r - 1) & (kWindowSize - 1));
+                ++step;
+            } else {
+                AddOrInsert(finder, r, step + 1 == matchLength);
+            }
         }
         for (; step < matchLength; ++step) {
             finder.Delete(s);
             s = (s + 1) & (kWindowSize - 1);
             r = (r + 1) & (kWindowSize - 1);
             if (--lookahead != 0) {
-                finder.Insert(r);
+                AddOrInsert(finder, r, step + 1 == matchLength);
             }
         }
     } while (lookahead > 0);

@@ -49,11 +49,44 @@ Comparison CompareWords(int offset, std::uint64_t a, std::uint64_t b) {
     return {kMaxMatch, kRight};
 }
 
-// A candidate's rank: longer matches first, then nearer ones. Candidates too short to
-// use are ranked as well and only dropped once at the end (SetMatch): they rank below
-// every usable one, and a test at every step would be a branch that often misses.
-unsigned MatchRank(int length, int distance) {
-    return static_cast<unsigned>(length << 12 | (kWindowSize - 1 - distance));
+// A candidate's rank: longer matches first, then nearer ones ((p - r) mod the window
+// size grows as the distance r - p shrinks). Candidates too short to use are ranked as
+// well and only dropped once at the end (SetMatch): they rank below every usable one,
+// and a test at every step would be a branch that often misses.
+unsigned MatchRank(int length, unsigned p, int r) {
+    return static_cast<unsigned>(length << 12) | ((p - static_cast<unsigned>(r)) & (kWindowSize - 1));
+}
+
+// The next node of the walk with what was fetched for it.
+struct Candidate {
+    std::size_t node;
+    std::uint64_t word;
+    std::uint32_t children;
+};
+
+// Takes the right child when the key sorts after the node (keyWord > word), by
+// conditional moves: the direction is unpredictable, a branch would miss half of the
+// time, and the compiler turns plain selections here into branches.
+bool ChooseRightIfGreater(std::uint64_t keyWord, std::uint64_t word, Candidate& chosen, const Candidate& right) {
+#if defined(__x86_64__)
+    bool goRight;
+    asm("cmpq %[key], %[word]\n\t"
+        "cmovbq %[rightNode], %[node]\n\t"
+        "cmovbq %[rightWord], %[chosenWord]\n\t"
+        "cmovbl %[rightChildren], %[chosenChildren]"
+        : [node] "+r"(chosen.node), [chosenWord] "+r"(chosen.word), [chosenChildren] "+r"(chosen.children),
+          "=@ccb"(goRight)
+        : [key] "r"(keyWord), [word] "r"(word), [rightNode] "r"(right.node), [rightWord] "r"(right.word),
+          [rightChildren] "r"(right.children));
+    return goRight;
+#else
+    const bool goRight = keyWord > word;
+    const std::uint64_t mask = 0 - static_cast<std::uint64_t>(goRight);
+    chosen.node ^= (chosen.node ^ right.node) & mask;
+    chosen.word ^= (chosen.word ^ right.word) & mask;
+    chosen.children ^= (chosen.children ^ right.children) & static_cast<std::uint32_t>(mask);
+    return goRight;
+#endif
 }
 
 std::uint32_t LoadPair(const std::uint16_t (&pair)[2]) {
@@ -75,64 +108,127 @@ void MatchFinder::Reset() {
     children_[kNil][kLeft] = children_[kNil][kRight] = 0;
 }
 
-void MatchFinder::Insert(int r) {
-    const std::uint8_t* key = &text[r];
-    children_[r][kLeft] = children_[r][kRight] = kNil;
-    unsigned p = kWindowSize + 1 + key[0];
-    unsigned next = children_[p][kRight];
-    if (next == kNil) {
-        children_[p][kRight] = static_cast<std::uint16_t>(r);
-        parent_[r] = static_cast<std::uint16_t>(p);
-        matchLength_ = 0;
-        return;
-    }
-    const std::uint64_t keyWord = LoadOrdered(key + 1);
-    unsigned best = 0;
-    p = next;
-    std::uint64_t word = LoadOrdered(&text[p + 1]);
-    std::uint32_t children = LoadPair(children_[p]);
-    for (;;) {
-        // Both children and their first bytes are fetched before the comparison decides
-        // which one is next, so the walk does not wait for a load at every step.
-        const unsigned left = children & 0xFFFF;
-        const unsigned right = children >> 16;
-        const std::uint64_t leftWord = LoadOrdered(&text[left + 1]);
-        const std::uint64_t rightWord = LoadOrdered(&text[right + 1]);
-        const std::uint32_t leftChildren = LoadPair(children_[left]);
-        const std::uint32_t rightChildren = LoadPair(children_[right]);
-
-        const Comparison comparison =
-            keyWord != word ? CompareWords(1, keyWord, word) : CompareFromNinthByte(key, &text[p]);
-        const int distance = ((r - static_cast<int>(p)) & (kWindowSize - 1)) - 1;
-        best = std::max(best, MatchRank(comparison.length, distance));
-        if (comparison.length >= kMaxMatch) {
-            break;
-        }
-        // Selected by masks: which way the walk goes is unpredictable, a branch would
-        // miss about half of the time.
-        const std::uint64_t wordMask = 0 - static_cast<std::uint64_t>(comparison.direction);
-        const std::uint32_t mask = static_cast<std::uint32_t>(wordMask);
-        next = (right & mask) | (left & ~mask);
-        if (next == kNil) {
-            children_[p][comparison.direction] = static_cast<std::uint16_t>(r);
-            parent_[r] = static_cast<std::uint16_t>(p);
-            SetMatch(best);
+// One insertion: the walk from the root of the string's tree down to where it joins
+// (or to an equal string, whose place it takes), one node per Step.
+template <bool kRanked> class MatchFinder::Walk {
+public:
+    // Begins the insertion of the string at r; returns false when that already finished it.
+    Walk(MatchFinder& finder, int r) : r_(r) {
+        const std::uint8_t* key = &finder.text[r];
+        finder.children_[r][kLeft] = finder.children_[r][kRight] = kNil;
+        const unsigned root = kWindowSize + 1 + key[0];
+        p_ = finder.children_[root][kRight];
+        if (p_ == kNil) {
+            finder.children_[root][kRight] = static_cast<std::uint16_t>(r);
+            finder.parent_[r] = static_cast<std::uint16_t>(root);
+            p_ = kNil;
             return;
         }
-        p = next;
-        word = (rightWord & wordMask) | (leftWord & ~wordMask);
-        children = (rightChildren & mask) | (leftChildren & ~mask);
+        keyWord_ = LoadOrdered(key + 1);
+        word_ = LoadOrdered(&finder.text[p_ + 1]);
+        children_ = LoadPair(finder.children_[p_]);
     }
-    SetMatch(best);
+
+    // False when the string joined its tree on construction (the tree was empty).
+    [[nodiscard]] bool Started() const { return p_ != kNil; }
+    // The best candidate's rank; 0 when the tree was empty.
+    [[nodiscard]] unsigned Best() const { return best_; }
+
+    // Visits the next node; returns false once the string is in the tree.
+    bool Step(MatchFinder& f) {
+        // Both children and their first bytes are fetched before the comparison decides
+        // which one is next, so the walk does not wait for a load at every step.
+        const std::size_t left = children_ & 0xFFFF;
+        const std::size_t right = children_ >> 16;
+        Candidate chosen{left, LoadOrdered(&f.text[left + 1]), LoadPair(f.children_[left])};
+        const Candidate other{right, LoadOrdered(&f.text[right + 1]), LoadPair(f.children_[right])};
+        bool goRight;
+        if (keyWord_ != word_) [[likely]] {
+            if constexpr (kRanked) {
+                best_ = std::max(best_, MatchRank(CompareWords(1, keyWord_, word_).length, p_, r_));
+            }
+            goRight = ChooseRightIfGreater(keyWord_, word_, chosen, other);
+        } else {
+            const Comparison comparison = CompareFromNinthByte(&f.text[r_], &f.text[p_]);
+            if constexpr (kRanked) {
+                best_ = std::max(best_, MatchRank(comparison.length, p_, r_));
+            }
+            if (comparison.length >= kMaxMatch) {
+                TakePlace(f);
+                return false;
+            }
+            goRight = comparison.direction != 0;
+            if (goRight) {
+                chosen = other;
+            }
+        }
+        if (chosen.node == kNil) {
+            f.children_[p_][goRight ? kRight : kLeft] = static_cast<std::uint16_t>(r_);
+            f.parent_[r_] = static_cast<std::uint16_t>(p_);
+            return false;
+        }
+        p_ = static_cast<unsigned>(chosen.node);
+        word_ = chosen.word;
+        children_ = chosen.children;
+        return true;
+    }
+
+private:
     // A full-length match: the new string takes the old one's place in the tree.
-    const unsigned up = parent_[p];
-    parent_[r] = static_cast<std::uint16_t>(up);
-    children_[r][kLeft] = children_[p][kLeft];
-    children_[r][kRight] = children_[p][kRight];
-    parent_[children_[p][kLeft]] = static_cast<std::uint16_t>(r);
-    parent_[children_[p][kRight]] = static_cast<std::uint16_t>(r);
-    children_[up][children_[up][kRight] == p ? kRight : kLeft] = static_cast<std::uint16_t>(r);
-    parent_[p] = kNil;
+    void TakePlace(MatchFinder& f) {
+        const unsigned up = f.parent_[p_];
+        f.parent_[r_] = static_cast<std::uint16_t>(up);
+        f.children_[r_][kLeft] = f.children_[p_][kLeft];
+        f.children_[r_][kRight] = f.children_[p_][kRight];
+        f.parent_[f.children_[p_][kLeft]] = static_cast<std::uint16_t>(r_);
+        f.parent_[f.children_[p_][kRight]] = static_cast<std::uint16_t>(r_);
+        f.children_[up][f.children_[up][kRight] == p_ ? kRight : kLeft] = static_cast<std::uint16_t>(r_);
+        f.parent_[p_] = kNil;
+    }
+
+    const int r_;
+    unsigned p_ = kNil;
+    std::uint64_t keyWord_ = 0;
+    std::uint64_t word_ = 0;
+    std::uint32_t children_ = 0;
+    unsigned best_ = 0;
+};
+
+template <bool kRanked> void MatchFinder::InsertString(int r) {
+    Walk<kRanked> walk(*this, r);
+    for (bool going = walk.Started(); going;) {
+        going = walk.Step(*this);
+    }
+    if constexpr (kRanked) {
+        SetMatch(walk.Best());
+    }
+}
+
+template void MatchFinder::InsertString<true>(int r);
+template void MatchFinder::InsertString<false>(int r);
+
+bool MatchFinder::CanAddTwo(int s, int r) const {
+    constexpr int kMask = kWindowSize - 1;
+    const std::uint8_t first = text[(r + 1) & kMask];
+    const int secondLeaving = (s + 1) & kMask;
+    return first != text[(r + 2) & kMask] && (parent_[secondLeaving] == kNil || text[secondLeaving] != first);
+}
+
+void MatchFinder::AddTwo(int r) {
+    Walk<false> a(*this, r);
+    Walk<false> b(*this, (r + 1) & (kWindowSize - 1));
+    bool aGoing = a.Started();
+    bool bGoing = b.Started();
+    while (aGoing && bGoing) {
+        aGoing = a.Step(*this);
+        bGoing = b.Step(*this);
+    }
+    while (aGoing) {
+        aGoing = a.Step(*this);
+    }
+    while (bGoing) {
+        bGoing = b.Step(*this);
+    }
 }
 
 void MatchFinder::SetMatch(unsigned rank) {
@@ -149,25 +245,26 @@ void MatchFinder::Delete(int p) {
     if (up == kNil) {
         return;
     }
+    const std::uint32_t children = LoadPair(children_[p]);
+    const unsigned left = children & 0xFFFF;
+    const unsigned right = children >> 16;
     unsigned q;
-    if (children_[p][kRight] == kNil) {
-        q = children_[p][kLeft];
-    } else if (children_[p][kLeft] == kNil) {
-        q = children_[p][kRight];
+    if ((left == kNil) | (right == kNil)) {
+        q = right == kNil ? left : right;
     } else {
         // Both subtrees: the in-order predecessor takes p's place.
-        q = children_[p][kLeft];
+        q = left;
         if (children_[q][kRight] != kNil) {
             do {
                 q = children_[q][kRight];
             } while (children_[q][kRight] != kNil);
             children_[parent_[q]][kRight] = children_[q][kLeft];
             parent_[children_[q][kLeft]] = parent_[q];
-            children_[q][kLeft] = children_[p][kLeft];
-            parent_[children_[p][kLeft]] = static_cast<std::uint16_t>(q);
+            children_[q][kLeft] = static_cast<std::uint16_t>(left);
+            parent_[left] = static_cast<std::uint16_t>(q);
         }
-        children_[q][kRight] = children_[p][kRight];
-        parent_[children_[p][kRight]] = static_cast<std::uint16_t>(q);
+        children_[q][kRight] = static_cast<std::uint16_t>(right);
+        parent_[right] = static_cast<std::uint16_t>(q);
     }
     parent_[q] = static_cast<std::uint16_t>(up);
     children_[up][children_[up][kRight] == static_cast<unsigned>(p) ? kRight : kLeft] = static_cast<std::uint16_t>(q);

@@ -18,9 +18,21 @@ public:
     // Empties all trees.
     void Reset();
     // Inserts the string at r and records the longest match for it.
-    void Insert(int r);
+    void Insert(int r) { InsertString<true>(r); }
+    // Inserts the string at r whose match nobody asks for: the same tree, less work.
+    void Add(int r) { InsertString<false>(r); }
     // Removes the string at p; a string that is in no tree is left alone.
     void Delete(int p);
+
+    // Whether the window can move on by two positions (s and s + 1 leave, r + 1 and
+    // r + 2 enter) with both deletions first and then both insertions side by side, and
+    // still end in the same trees: the new strings start with different bytes (their walks
+    // stay in different trees) and the second string to leave is not in the first new
+    // string's tree. The bytes at s and s + 1 must not be overwritten yet.
+    [[nodiscard]] bool CanAddTwo(int s, int r) const;
+    // Adds the strings at r and r + 1 (ring positions) with their walks interleaved: each
+    // walk waits on its loads, and the processor fills that time with the other one.
+    void AddTwo(int r);
 
     [[nodiscard]] int MatchLength() const { return matchLength_; }
     [[nodiscard]] int MatchPosition() const { return matchPosition_; }
@@ -28,6 +40,8 @@ public:
     std::uint8_t text[kTextSize];
 
 private:
+    template <bool kRanked> class Walk;
+    template <bool kRanked> void InsertString(int r);
     // Takes the best match from its rank (length above, nearness below); a length of
     // kThreshold or less counts as no match.
     void SetMatch(unsigned rank);
