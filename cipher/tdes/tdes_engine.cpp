@@ -139,13 +139,21 @@ static_assert(BoxesAreDisjoint(kExpandedSp));
     return (seed ^ low) ^ high;
 }
 
-// A schedule in the 64-bit form: round key i = word 2i | word 2i+1 << 32.
-using RoundKeys = std::uint64_t[16];
+// A schedule in the 64-bit form: round key i = word 2i | word 2i+1 << 32. Block
+// runs work on the round inputs u_i = half_i XOR key_i (half_{-1} = L, half_0 = R,
+// half_{i+1} = half_{i-1} XOR F(u_i)), so that u_{i+1} = u_{i-1} XOR step_i XOR
+// F(u_i) with step_i = key_{i-1} XOR key_{i+1} (key_{-1} = key_16 = 0): the key
+// XOR leaves the chain from round to round.
+struct Schedule {
+    std::uint64_t key[16];
+    std::uint64_t step[16];
+};
 
 // One DES block function over N expanded blocks; the halves leave exchanged
 // (word 0 = R, word 1 = L).
 template <std::size_t N>
-[[gnu::always_inline]] inline void DesPass(const RoundKeys& k, std::uint64_t* l, std::uint64_t* r) {
+[[gnu::always_inline]] inline void DesPass(const Schedule& schedule, std::uint64_t* l, std::uint64_t* r) {
+    const std::uint64_t* k = schedule.key;
     if constexpr (N == 1) {
         // A single block (CBC encryption) waits for every round in turn: each
         // round computes the next round's input (new half XOR next key) with the
@@ -160,17 +168,24 @@ template <std::size_t N>
         }
         *l = RoundFunction(input, *l); // R16 into word 0; word 1 already holds L16 = R15
     } else {
-        // Independent blocks: the fewest instructions per round.
+        // Independent blocks: the fewest instructions per round, on the round
+        // inputs (l = u_{-1} = L, r = u_0; after the rounds l = u_15, r = u_16).
+        const std::uint64_t* step = schedule.step;
+#pragma GCC unroll 8
+        for (std::size_t i = 0; i < N; ++i) {
+            r[i] ^= k[0];
+        }
 #pragma GCC unroll 8
         for (int round = 0; round < 16; round += 2) {
 #pragma GCC unroll 8
             for (std::size_t i = 0; i < N; ++i) {
-                l[i] ^= RoundFunction(r[i] ^ k[round], 0);
-                r[i] ^= RoundFunction(l[i] ^ k[round + 1], 0);
+                l[i] ^= RoundFunction(r[i], step[round]);
+                r[i] ^= RoundFunction(l[i], step[round + 1]);
             }
         }
 #pragma GCC unroll 8
         for (std::size_t i = 0; i < N; ++i) {
+            l[i] ^= k[15];
             std::swap(l[i], r[i]);
         }
     }
@@ -194,8 +209,13 @@ public:
             for (int direction : {kEncrypt, kDecrypt}) {
                 std::uint32_t words[kScheduleWords];
                 BuildSchedule(spread, direction == kDecrypt, words);
+                Schedule& schedule = schedules_[d][direction];
                 for (int round = 0; round < 16; ++round) {
-                    schedules_[d][direction][round] = std::uint64_t{words[2 * round + 1]} << 32 | words[2 * round];
+                    schedule.key[round] = std::uint64_t{words[2 * round + 1]} << 32 | words[2 * round];
+                }
+                for (int round = 0; round < 16; ++round) {
+                    schedule.step[round] =
+                        (round > 0 ? schedule.key[round - 1] : 0) ^ (round < 15 ? schedule.key[round + 1] : 0);
                 }
                 SecureZero(words, sizeof words);
             }
@@ -217,7 +237,7 @@ private:
     static constexpr int kEncrypt = 0;
     static constexpr int kDecrypt = 1;
     template <std::size_t N>
-    [[gnu::always_inline]] static void Passes(const RoundKeys& first, const RoundKeys& second, const RoundKeys& third,
+    [[gnu::always_inline]] static void Passes(const Schedule& first, const Schedule& second, const Schedule& third,
                                               std::uint32_t* w0, std::uint32_t* w1) {
         std::uint64_t l[N], r[N];
 #pragma GCC unroll 8
@@ -236,7 +256,7 @@ private:
     }
 
     // [DES key][direction][round]
-    RoundKeys schedules_[3][2] = {};
+    Schedule schedules_[3][2] = {};
     bool weak_ = false;
 };
 
