@@ -90,25 +90,26 @@ public:
 
     // CBC encryption with the halves left in round form from block to block: the
     // next block's inputs are the last round's outputs XOR the (rotated) plain
-    // text and edge words, so a block boundary adds one XOR to the chain.
+    // text and the edge words' carry, which are joined first, so a block
+    // boundary adds one XOR to the chain. a and b hold the carry between blocks.
     // Blocks gives word n of the run: Load(n) and Store(n, word).
     template <class Blocks>
     void EncryptChain(Blocks blocks, std::size_t count, std::uint32_t& c0, std::uint32_t& c1) const {
         const std::uint32_t carry0 = std::rotl(edge_[2] ^ edge_[0], 1);
         const std::uint32_t carry1 = std::rotl(edge_[3] ^ edge_[1], 1);
-        std::uint32_t a[1] = {std::rotl(c0 ^ edge_[0], 1)};
-        std::uint32_t b[1] = {std::rotl(c1 ^ edge_[1], 1)};
+        std::uint32_t a[1] = {std::rotl(c0 ^ edge_[0], 1) ^ carry0};
+        std::uint32_t b[1] = {std::rotl(c1 ^ edge_[1], 1) ^ carry1};
         for (std::size_t n = 0; n < 2 * count; n += 2) {
-            a[0] ^= std::rotl(blocks.Load(n), 1);
-            b[0] ^= std::rotl(blocks.Load(n + 1), 1);
+            const std::uint32_t in0 = std::rotl(blocks.Load(n), 1) ^ carry0;
+            const std::uint32_t in1 = std::rotl(blocks.Load(n + 1), 1) ^ carry1;
+            a[0] ^= in0;
+            b[0] ^= in1;
             EncryptRounds<1>(a, b);
             blocks.Store(n, std::rotr(a[0], 1) ^ edge_[2]);
             blocks.Store(n + 1, std::rotr(b[0], 1) ^ edge_[3]);
-            a[0] ^= carry0;
-            b[0] ^= carry1;
         }
-        c0 = std::rotr(a[0], 1) ^ edge_[0];
-        c1 = std::rotr(b[0], 1) ^ edge_[1];
+        c0 = std::rotr(a[0] ^ carry0, 1) ^ edge_[0];
+        c1 = std::rotr(b[0] ^ carry1, 1) ^ edge_[1];
     }
 
     // a = x_15 (word 0 XOR W2 XOR P[15]), b = x_16 XOR ROR1(Q_15); after the
