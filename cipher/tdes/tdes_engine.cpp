@@ -130,7 +130,7 @@ static_assert(BoxesAreDisjoint(kExpandedSp));
     const auto& sp = kExpandedSp;
     const std::uint32_t lo = static_cast<std::uint32_t>(x);
     const std::uint32_t hi = static_cast<std::uint32_t>(x >> 32);
-    // Byte 1 from a 64-bit copy: one move from the high byte register.
+    // Bytes 1 and 5 from 64-bit copies: one move each from a high byte register.
     const std::uint64_t lo64 = lo;
     const std::uint64_t hi64 = hi;
     const std::uint64_t low = sp[0][lo & 0xFF] | sp[1][(lo64 >> 8) & 0xFF] | sp[2][(lo >> 16) & 0xFF] | sp[3][lo >> 24];
@@ -255,7 +255,7 @@ private:
         }
     }
 
-    // [DES key][direction][round]
+    // [DES key][direction]
     Schedule schedules_[3][2] = {};
     bool weak_ = false;
 };
