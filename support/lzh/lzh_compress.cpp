@@ -63,9 +63,9 @@ std::int64_t CompressBlock(CodecTables& tables, const std::uint8_t* source, std:
         }
         int step = 0;
         for (; step < matchLength && next < end; ++step) {
-            // Steps before the last only add their strings; two of them at a time where
-            // the result is the same.
-            const bool pair = step + 2 < matchLength && end - next >= 2 && finder.CanAddTwo(s, r);
+            // Two steps at a time where the result is the same; only the last step's
+            // string needs its match.
+            const bool pair = step + 1 < matchLength && end - next >= 2 && finder.CanAddTwo(s, r);
             for (int k = pair ? 2 : 1; k > 0; --k) {
                 finder.Delete(s);
                 const std::uint8_t c = *next++;
@@ -77,8 +77,12 @@ std::int64_t CompressBlock(CodecTables& tables, const std::uint8_t* source, std:
                 r = (r + 1) & (kWindowSize - 1);
             }
             if (pair) {
-                finder.AddTwo((r - 1) & (kWindowSize - 1));
                 ++step;
+                if (step + 1 == matchLength) {
+                    finder.AddThenInsert((r - 1) & (kWindowSize - 1));
+                } else {
+                    finder.AddTwo((r - 1) & (kWindowSize - 1));
+                }
             } else {
                 AddOrInsert(finder, r, step + 1 == matchLength);
             }

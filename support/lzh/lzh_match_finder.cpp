@@ -214,9 +214,9 @@ bool MatchFinder::CanAddTwo(int s, int r) const {
     return first != text[(r + 2) & kMask] && (parent_[secondLeaving] == kNil || text[secondLeaving] != first);
 }
 
-void MatchFinder::AddTwo(int r) {
+template <bool kSecondRanked> void MatchFinder::InsertTwo(int r) {
     Walk<false> a(*this, r);
-    Walk<false> b(*this, (r + 1) & (kWindowSize - 1));
+    Walk<kSecondRanked> b(*this, (r + 1) & (kWindowSize - 1));
     bool aGoing = a.Started();
     bool bGoing = b.Started();
     while (aGoing && bGoing) {
@@ -229,7 +229,13 @@ void MatchFinder::AddTwo(int r) {
     while (bGoing) {
         bGoing = b.Step(*this);
     }
+    if constexpr (kSecondRanked) {
+        SetMatch(b.Best());
+    }
 }
+
+template void MatchFinder::InsertTwo<true>(int r);
+template void MatchFinder::InsertTwo<false>(int r);
 
 void MatchFinder::SetMatch(unsigned rank) {
     matchLength_ = static_cast<int>(rank >> 12);

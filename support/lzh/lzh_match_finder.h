@@ -32,7 +32,9 @@ public:
     [[nodiscard]] bool CanAddTwo(int s, int r) const;
     // Adds the strings at r and r + 1 (ring positions) with their walks interleaved: each
     // walk waits on its loads, and the processor fills that time with the other one.
-    void AddTwo(int r);
+    void AddTwo(int r) { InsertTwo<false>(r); }
+    // The same, recording the match of the string at r + 1 as Insert does.
+    void AddThenInsert(int r) { InsertTwo<true>(r); }
 
     [[nodiscard]] int MatchLength() const { return matchLength_; }
     [[nodiscard]] int MatchPosition() const { return matchPosition_; }
@@ -42,6 +44,7 @@ public:
 private:
     template <bool kRanked> class Walk;
     template <bool kRanked> void InsertString(int r);
+    template <bool kSecondRanked> void InsertTwo(int r);
     // Takes the best match from its rank (length above, nearness below); a length of
     // kThreshold or less counts as no match.
     void SetMatch(unsigned rank);
