@@ -254,23 +254,36 @@ void MatchFinder::Delete(int p) {
     const std::uint32_t children = LoadPair(children_[p]);
     const unsigned left = children & 0xFFFF;
     const unsigned right = children >> 16;
+    // Nodes have no bit in common with kNil, so one test covers several links.
+    static_assert((kNil & (kNil - 1)) == 0 && kNil == kWindowSize);
+    const bool both = ((left | right) & kNil) == 0;
+    const unsigned leftsRight = children_[left][kRight];
     unsigned q;
-    if ((left == kNil) | (right == kNil)) {
-        q = right == kNil ? left : right;
-    } else {
-        // Both subtrees: the in-order predecessor takes p's place.
-        q = left;
-        if (children_[q][kRight] != kNil) {
-            do {
-                q = children_[q][kRight];
-            } while (children_[q][kRight] != kNil);
-            children_[parent_[q]][kRight] = children_[q][kLeft];
-            parent_[children_[q][kLeft]] = parent_[q];
-            children_[q][kLeft] = static_cast<std::uint16_t>(left);
-            parent_[left] = static_cast<std::uint16_t>(q);
+    if ((~(left | right | leftsRight) & kNil) != 0) {
+        // Both subtrees, and the left one has a right subtree: the in-order predecessor,
+        // deeper down, takes p's place.
+        q = leftsRight;
+        while (children_[q][kRight] != kNil) {
+            q = children_[q][kRight];
         }
+        children_[parent_[q]][kRight] = children_[q][kLeft];
+        parent_[children_[q][kLeft]] = parent_[q];
+        children_[q][kLeft] = static_cast<std::uint16_t>(left);
+        parent_[left] = static_cast<std::uint16_t>(q);
         children_[q][kRight] = static_cast<std::uint16_t>(right);
         parent_[right] = static_cast<std::uint16_t>(q);
+    } else {
+        // No subtree, one subtree, or a left child without a right subtree: that child
+        // takes p's place, adopting p's right subtree in the last case. Without a branch,
+        // as the cases come in no order: in the first two the adoption lands in kNil's
+        // entries (the search only reads them as look-ahead, and any node number there
+        // stays in bounds), and where it rewrites the parent of p's only child, the line
+        // after this block sets it again.
+        const unsigned bothMask = 0u - static_cast<unsigned>(both);
+        q = (left & bothMask) | ((left + right - kNil) & ~bothMask);
+        const unsigned adopter = (left & bothMask) | (kNil & ~bothMask);
+        children_[adopter][kRight] = static_cast<std::uint16_t>(right);
+        parent_[right] = static_cast<std::uint16_t>(adopter);
     }
     parent_[q] = static_cast<std::uint16_t>(up);
     children_[up][children_[up][kRight] == static_cast<unsigned>(p) ? kRight : kLeft] = static_cast<std::uint16_t>(q);
