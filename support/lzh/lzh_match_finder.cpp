@@ -112,7 +112,7 @@ void MatchFinder::Reset() {
 // (or to an equal string, whose place it takes), one node per Step.
 template <bool kRanked> class MatchFinder::Walk {
 public:
-    // Begins the insertion of the string at r; returns false when that already finished it.
+    // Begins the insertion of the string at r; an empty tree finishes it at once.
     Walk(MatchFinder& finder, int r) : r_(r) {
         const std::uint8_t* key = &finder.text[r];
         finder.children_[r][kLeft] = finder.children_[r][kRight] = kNil;
@@ -121,7 +121,6 @@ public:
         if (p_ == kNil) {
             finder.children_[root][kRight] = static_cast<std::uint16_t>(r);
             finder.parent_[r] = static_cast<std::uint16_t>(root);
-            p_ = kNil;
             return;
         }
         keyWord_ = LoadOrdered(key + 1);
