@@ -1,5 +1,5 @@
-#include "support/lzh/lzh_bit_io.h"
 #include "support/lzh/lzh_block.h"
+#include "support/lzh/lzh_symbol_reader.h"
 
 #include <cstring>
 
@@ -48,33 +48,15 @@ std::uint32_t DecompressBlock(AdaptiveHuffman& huffman, const std::uint8_t* sour
     }
     huffman.Start();
     BitReader reader(source, source + sourceLength);
-    std::uint16_t path[kSymbolCount];
+    SymbolReader symbols(huffman, reader);
     std::uint32_t count = 0;
     while (count < m) {
-        // 56 bits hold the longest code (21) and a position (14).
-        reader.Refill();
-        std::uint64_t bits = reader.Peek();
-        unsigned node = huffman.RootChildren();
-        int depth = 0;
-        do {
-            node += static_cast<unsigned>(bits >> 63);
-            bits <<= 1;
-            path[depth++] = static_cast<std::uint16_t>(node);
-            node = huffman.Child(node);
-        } while (node < kNodeCount);
-        reader.Skip(depth);
-        const unsigned symbol = node - kNodeCount;
-        huffman.Update(symbol, path, depth);
+        const unsigned symbol = symbols.Symbol();
         if (symbol < 256) {
             destination[count++] = static_cast<std::uint8_t>(symbol);
             continue;
         }
-        const std::uint64_t peek = reader.Peek();
-        const unsigned top = static_cast<unsigned>(peek >> 56);
-        const int codeLength = kPositionCodes.decodeLength[top] + 6;
-        const unsigned position = (static_cast<unsigned>(kPositionCodes.upper[top]) << 6) |
-                                  static_cast<unsigned>((peek >> (64 - codeLength)) & 63);
-        reader.Skip(codeLength);
+        const unsigned position = symbols.Position();
         CopyMatch(destination, count, m, position + 1, symbol - (255 - kThreshold));
     }
     return m;
