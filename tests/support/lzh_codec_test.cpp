@@ -96,6 +96,12 @@ TEST_F(LzhCodecTest, MatchesReferenceAndRoundTrips) {
     };
     const Bytes noise = PatternBytes(70000, 6);
     std::copy(noise.begin(), noise.begin() + 35000, cases.back().plain.begin() + 35000);
+    // Runs end with strings that agree with their predecessor on all but the last byte.
+    Bytes runs;
+    for (int length = 1; length <= 130; ++length) {
+        runs.insert(runs.end(), static_cast<std::size_t>(length), length % 2 == 0 ? 'x' : 0);
+    }
+    cases.push_back({"runs of 1 to 130 bytes", runs});
     for (std::size_t size : {1, 2, 3, 4, 59, 60, 61, 62, 100, 118, 119, 120, 121, 4095, 4096, 4097}) {
         cases.push_back({"text of " + std::to_string(size), testing::TextSample(size, 7)});
         cases.push_back({"random of " + std::to_string(size), PatternBytes(size, 8)});
