@@ -5,6 +5,13 @@
 #include <cstring>
 
 namespace vlt::lzh {
+
+// Bytes 1..16 of a string as two ordered words.
+struct StringHead {
+    std::uint64_t high; // bytes 1..8
+    std::uint64_t low;  // bytes 9..16
+};
+
 namespace {
 
 constexpr int kLeft = 0;
@@ -37,9 +44,24 @@ Comparison CompareWords(int offset, std::uint64_t a, std::uint64_t b) {
     return {length, a > b ? 1u : 0u};
 }
 
-// The rarer case of strings that agree on bytes 1..8: the rest, eight bytes at a time.
-[[gnu::noinline]] Comparison CompareFromNinthByte(const std::uint8_t* key, const std::uint8_t* node) {
-    for (int i = 9; i < kMaxMatch; i += 8) {
+StringHead LoadHead(const std::uint8_t* string) {
+    return {LoadOrdered(string + 1), LoadOrdered(string + 9)};
+}
+
+bool operator!=(const StringHead& a, const StringHead& b) {
+    return ((a.high ^ b.high) | (a.low ^ b.low)) != 0;
+}
+
+// The index of the first difference of two heads that differ.
+int HeadMatchLength(const StringHead& a, const StringHead& b) {
+    const std::uint64_t high = a.high ^ b.high;
+    const int zeros = high != 0 ? std::countl_zero(high) : 64 + std::countl_zero(a.low ^ b.low);
+    return 1 + zeros / 8;
+}
+
+// The rarer case of strings that agree on bytes 1..16: the rest, eight bytes at a time.
+[[gnu::noinline]] Comparison CompareFromByte17(const std::uint8_t* key, const std::uint8_t* node) {
+    for (int i = 17; i < kMaxMatch; i += 8) {
         const std::uint64_t a = LoadOrdered(key + i);
         const std::uint64_t b = LoadOrdered(node + i);
         if (a != b) {
@@ -60,30 +82,34 @@ unsigned MatchRank(int length, unsigned p, int r) {
 // The next node of the walk with what was fetched for it.
 struct Candidate {
     std::size_t node;
-    std::uint64_t word;
+    StringHead head;
     std::uint32_t children;
 };
 
-// Takes the right child when the key sorts after the node (keyWord > word), by
-// conditional moves: the direction is unpredictable, a branch would miss half of the
-// time, and the compiler turns plain selections here into branches.
-bool ChooseRightIfGreater(std::uint64_t keyWord, std::uint64_t word, Candidate& chosen, const Candidate& right) {
+// Takes the right child when the key sorts after the node (key > head as 128-bit
+// numbers), by conditional moves: the direction is unpredictable, a branch would miss
+// half of the time, and the compiler turns plain selections here into branches.
+bool ChooseRightIfGreater(const StringHead& key, const StringHead& head, Candidate& chosen, const Candidate& right) {
 #if defined(__x86_64__)
     bool goRight;
-    asm("cmpq %[key], %[word]\n\t"
+    std::uint64_t borrow = head.high;
+    asm("cmpq %[keyLow], %[headLow]\n\t"
+        "sbbq %[keyHigh], %[borrow]\n\t"
         "cmovbq %[rightNode], %[node]\n\t"
-        "cmovbq %[rightWord], %[chosenWord]\n\t"
+        "cmovbq %[rightHigh], %[chosenHigh]\n\t"
+        "cmovbq %[rightLow], %[chosenLow]\n\t"
         "cmovbl %[rightChildren], %[chosenChildren]"
-        : [node] "+r"(chosen.node), [chosenWord] "+r"(chosen.word), [chosenChildren] "+r"(chosen.children),
-          "=@ccb"(goRight)
-        : [key] "r"(keyWord), [word] "r"(word), [rightNode] "r"(right.node), [rightWord] "r"(right.word),
-          [rightChildren] "r"(right.children));
+        : [node] "+r"(chosen.node), [chosenHigh] "+r"(chosen.head.high), [chosenLow] "+r"(chosen.head.low),
+          [chosenChildren] "+r"(chosen.children), [borrow] "+r"(borrow), "=@ccb"(goRight)
+        : [keyHigh] "rm"(key.high), [keyLow] "rm"(key.low), [headLow] "r"(head.low), [rightNode] "rm"(right.node),
+          [rightHigh] "rm"(right.head.high), [rightLow] "rm"(right.head.low), [rightChildren] "rm"(right.children));
     return goRight;
 #else
-    const bool goRight = keyWord > word;
+    const bool goRight = key.high > head.high || (key.high == head.high && key.low > head.low);
     const std::uint64_t mask = 0 - static_cast<std::uint64_t>(goRight);
     chosen.node ^= (chosen.node ^ right.node) & mask;
-    chosen.word ^= (chosen.word ^ right.word) & mask;
+    chosen.head.high ^= (chosen.head.high ^ right.head.high) & mask;
+    chosen.head.low ^= (chosen.head.low ^ right.head.low) & mask;
     chosen.children ^= (chosen.children ^ right.children) & static_cast<std::uint32_t>(mask);
     return goRight;
 #endif
@@ -123,8 +149,8 @@ public:
             finder.parent_[r] = static_cast<std::uint16_t>(root);
             return;
         }
-        keyWord_ = LoadOrdered(key + 1);
-        word_ = LoadOrdered(&finder.text[p_ + 1]);
+        key_ = LoadHead(key);
+        head_ = LoadHead(&finder.text[p_]);
         children_ = LoadPair(finder.children_[p_]);
     }
 
@@ -139,16 +165,16 @@ public:
         // which one is next, so the walk does not wait for a load at every step.
         const std::size_t left = children_ & 0xFFFF;
         const std::size_t right = children_ >> 16;
-        Candidate chosen{left, LoadOrdered(&f.text[left + 1]), LoadPair(f.children_[left])};
-        const Candidate other{right, LoadOrdered(&f.text[right + 1]), LoadPair(f.children_[right])};
+        Candidate chosen{left, LoadHead(&f.text[left]), LoadPair(f.children_[left])};
+        const Candidate other{right, LoadHead(&f.text[right]), LoadPair(f.children_[right])};
         bool goRight;
-        if (keyWord_ != word_) [[likely]] {
+        if (key_ != head_) [[likely]] {
             if constexpr (kRanked) {
-                best_ = std::max(best_, MatchRank(CompareWords(1, keyWord_, word_).length, p_, r_));
+                best_ = std::max(best_, MatchRank(HeadMatchLength(key_, head_), p_, r_));
             }
-            goRight = ChooseRightIfGreater(keyWord_, word_, chosen, other);
+            goRight = ChooseRightIfGreater(key_, head_, chosen, other);
         } else {
-            const Comparison comparison = CompareFromNinthByte(&f.text[r_], &f.text[p_]);
+            const Comparison comparison = CompareFromByte17(&f.text[r_], &f.text[p_]);
             if constexpr (kRanked) {
                 best_ = std::max(best_, MatchRank(comparison.length, p_, r_));
             }
@@ -167,7 +193,7 @@ public:
             return false;
         }
         p_ = static_cast<unsigned>(chosen.node);
-        word_ = chosen.word;
+        head_ = chosen.head;
         children_ = chosen.children;
         return true;
     }
@@ -187,8 +213,8 @@ private:
 
     const int r_;
     unsigned p_ = kNil;
-    std::uint64_t keyWord_ = 0;
-    std::uint64_t word_ = 0;
+    StringHead key_{};
+    StringHead head_{};
     std::uint32_t children_ = 0;
     unsigned best_ = 0;
 };
