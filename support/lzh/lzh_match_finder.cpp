@@ -1,5 +1,7 @@
 #include "support/lzh/lzh_match_finder.h"
 
+#include "support/lzh/lzh_bit_io.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -17,17 +19,6 @@ namespace {
 constexpr int kLeft = 0;
 constexpr int kRight = 1;
 
-// Eight bytes as a big-endian number: comparing two such numbers compares the bytes
-// in string order, so the walk's direction needs no search for the differing byte.
-std::uint64_t LoadOrdered(const std::uint8_t* p) {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    if constexpr (std::endian::native == std::endian::little) {
-        word = __builtin_bswap64(word);
-    }
-    return word;
-}
-
 // How the string at key compares with the one at node over bytes 1..kMaxMatch - 1:
 // the index of the first difference (kMaxMatch when there is none) and whether the key
 // sorts right of the node (its byte there is not smaller).
@@ -44,8 +35,10 @@ Comparison CompareWords(int offset, std::uint64_t a, std::uint64_t b) {
     return {length, a > b ? 1u : 0u};
 }
 
+// Big-endian words: comparing two of them compares their bytes in string order, so
+// the walk's direction needs no search for the differing byte.
 StringHead LoadHead(const std::uint8_t* string) {
-    return {LoadOrdered(string + 1), LoadOrdered(string + 9)};
+    return {LoadBigEndian64(string + 1), LoadBigEndian64(string + 9)};
 }
 
 bool operator!=(const StringHead& a, const StringHead& b) {
@@ -62,8 +55,8 @@ int HeadMatchLength(const StringHead& a, const StringHead& b) {
 // The rarer case of strings that agree on bytes 1..16: the rest, eight bytes at a time.
 [[gnu::noinline]] Comparison CompareFromByte17(const std::uint8_t* key, const std::uint8_t* node) {
     for (int i = 17; i < kMaxMatch; i += 8) {
-        const std::uint64_t a = LoadOrdered(key + i);
-        const std::uint64_t b = LoadOrdered(node + i);
+        const std::uint64_t a = LoadBigEndian64(key + i);
+        const std::uint64_t b = LoadBigEndian64(node + i);
         if (a != b) {
             return CompareWords(i, a, b);
         }
