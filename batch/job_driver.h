@@ -7,7 +7,7 @@
 #include "batch/job_host.h"
 #include "batch/job_mode.h"
 #include "batch/run_state.h"
-#include "batch/wipe/wipe.h"
+#include "wipe/wipe.h"
 #include "container/decrypt_file.h"
 #include "container/encrypt_file.h"
 #include "settings/settings_record.h"

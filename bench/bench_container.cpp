@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "batch/wipe/wipe.h"
+#include "wipe/wipe.h"
 #include "cipher/algorithm_table.h"
 #include "container/crypt_context.h"
 #include "container/decrypt_file.h"

@@ -1,11 +1,7 @@
-# One static library per logic folder. Sources are every .cpp below the folder,
-# except in the folders listed with EXCLUDE (which are libraries of their own).
+# One static library per logic folder. Sources are every .cpp below the folder.
 function(vlt_core_library name)
-  cmake_parse_arguments(ARG "" "" "DEPS;EXCLUDE;SYSTEM_LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;SYSTEM_LIBS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  foreach(excluded IN LISTS ARG_EXCLUDE)
-    list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${excluded}/")
-  endforeach()
   if(sources)
     add_library(${name} STATIC ${sources})
     set(scope PUBLIC)
@@ -17,14 +13,10 @@ function(vlt_core_library name)
   target_link_libraries(${name} ${scope} ${ARG_DEPS} ${ARG_SYSTEM_LIBS})
 endfunction()
 
-# One GoogleTest binary per test folder: tests/<folder>/*.cpp -> test_<folder>
-# (tests/batch/wipe -> test_batch_wipe). Subfolders named in EXCLUDE are left out.
+# One GoogleTest binary per test folder: tests/<folder>/*.cpp -> test_<folder>.
 function(vlt_test_folder folder)
-  cmake_parse_arguments(ARG "" "" "LIBS;EXCLUDE" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
-  foreach(excluded IN LISTS ARG_EXCLUDE)
-    list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${folder}/${excluded}/")
-  endforeach()
   if(NOT sources)
     return()
   endif()

@@ -1,6 +1,6 @@
 #include "container/encrypt_file.h"
 
-#include "batch/wipe/wipe.h"
+#include "wipe/wipe.h"
 #include "container/block_pipeline.h"
 #include "container/crypt_run.h"
 #include "container/format.h"

@@ -1,6 +1,6 @@
 #include "container/random_name.h"
 
-#include "batch/wipe/random_letters.h"
+#include "wipe/random_letters.h"
 #include "container/format.h"
 
 #include <algorithm>

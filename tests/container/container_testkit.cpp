@@ -1,6 +1,6 @@
 #include "container_testkit.h"
 
-#include "batch/wipe/wipe.h"
+#include "wipe/wipe.h"
 #include "cipher/engine_interface.h"
 #include "cipher/key_derivation.h"
 #include "container/crypt_context.h"

@@ -1,5 +1,5 @@
-#include "batch/wipe/wipe.h"
-#include "batch/wipe/wipe_buffers.h"
+#include "wipe/wipe.h"
+#include "wipe/wipe_buffers.h"
 #include "common/temp_dir.h"
 #include "support/file_access.h"
 #include "support/random.h"

@@ -1,4 +1,4 @@
-#include "batch/wipe/random_letters.h"
+#include "wipe/random_letters.h"
 
 #include <chrono>
 #include <random>

@@ -1,6 +1,6 @@
-#include "batch/wipe/wipe_buffers.h"
+#include "wipe/wipe_buffers.h"
 
-#include "batch/wipe/wipe.h"
+#include "wipe/wipe.h"
 #include "platform/unbuffered_file.h"
 #include "support/random.h"
 

@@ -1,7 +1,7 @@
-#include "batch/wipe/wipe.h"
+#include "wipe/wipe.h"
 
-#include "batch/wipe/random_letters.h"
-#include "batch/wipe/wipe_buffers.h"
+#include "wipe/random_letters.h"
+#include "wipe/wipe_buffers.h"
 #include "platform/paths.h"
 #include "platform/unbuffered_file.h"
 #include "support/file_access.h"
