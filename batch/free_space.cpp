@@ -57,7 +57,7 @@ FillOutcome FreeSpaceClearer::ClearFreeSpace(const std::string& directory, FreeS
     written_ = 0;
     AlignedBuffer pattern(kFillChunk + kFillBlockSize);
     if (pattern.Empty()) {
-        view.ShowError("System Error", "Out of memory!");
+        view.ShowMessage("System Error", "Out of memory!", MsgIcon::Error);
         mayClose_ = true;
         return FillOutcome::NoMemory;
     }
@@ -76,7 +76,7 @@ FillOutcome FreeSpaceClearer::ClearFreeSpace(const std::string& directory, FreeS
         (void)SafeDelete(fillPath_);
     }
     if (!file_.Open(fillPath_, UnbufferedFile::Mode::CreateNew)) {
-        view.ShowError("System Error", "Can't open " + fillPath_ + " !");
+        view.ShowMessage("System Error", "Can't open " + fillPath_ + " !", MsgIcon::Error);
         fillPath_.clear();
         mayClose_ = true;
         return FillOutcome::CantOpen;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "container/message_box_host.h"
 #include "platform/unbuffered_file.h"
 
 namespace vlt {
@@ -17,11 +18,8 @@ inline constexpr std::size_t kFillBlockSize = 16384;
 inline constexpr std::uint64_t kFillInfoStep = 262144;
 
 // The clearing window (TDiskClearer) as the filling sees it.
-class FreeSpaceView {
+class FreeSpaceView : public MessageBoxHost {
 public:
-    virtual ~FreeSpaceView() = default;
-    // A message box with the error icon.
-    virtual void ShowError(const std::string& caption, const std::string& text) = 0;
     // Shows the window (not modal) with this caption.
     virtual void ShowClearer(const std::string& caption) = 0;
     virtual void SetCaption(const std::string& caption) = 0;

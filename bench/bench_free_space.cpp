@@ -28,7 +28,9 @@ constexpr rlim_t kFallbackLimit = 256ULL << 20;
 
 class SilentView : public vlt::FreeSpaceView {
 public:
-    void ShowError(const std::string&, const std::string&) override {}
+    vlt::MsgAnswer MessageBox(const std::string&, const std::string&, vlt::MsgIcon, vlt::MsgButtons) override {
+        return vlt::MsgAnswer::Ok;
+    }
     void ShowClearer(const std::string&) override {}
     void SetCaption(const std::string&) override {}
     void SetInfo(const std::string&) override {}

@@ -19,8 +19,10 @@ public:
         : clearer_(clearer), quiet_(quiet), progress_(!quiet && StderrIsTerminal()) {
         StopOnInterrupt(interrupted_);
     }
-    void ShowError(const std::string& caption, const std::string& text) override {
+    // The clearer only reports; it asks nothing.
+    MsgAnswer MessageBox(const std::string& caption, const std::string& text, MsgIcon, MsgButtons) override {
         std::cerr << MessageText(caption, text) << std::endl;
+        return MsgAnswer::Ok;
     }
     void ShowClearer(const std::string& caption) override {
         if (!quiet_) {

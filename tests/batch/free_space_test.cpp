@@ -20,8 +20,9 @@ class RecordingView : public FreeSpaceView {
 public:
     std::vector<std::string> errors, captions, infos;
     std::function<void()> onInfo;
-    void ShowError(const std::string& caption, const std::string& text) override {
+    MsgAnswer MessageBox(const std::string& caption, const std::string& text, MsgIcon, MsgButtons) override {
         errors.push_back(caption + "|" + text);
+        return MsgAnswer::Ok;
     }
     void ShowClearer(const std::string& caption) override { captions.push_back(caption); }
     void SetCaption(const std::string& caption) override { captions.push_back(caption); }
