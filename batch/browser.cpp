@@ -204,6 +204,7 @@ bool Browser::ListDirectory(const std::string& path) {
     Listing& listing = builder.Result();
     SortByCaptionDirectoriesFirst(listing.items);
     builder.AddDrives();
+    listing.items.shrink_to_fit(); // the growth reserve would be a third of a large listing's memory
     model_.SetSortState(SortState{});
     model_.ReplaceItems(std::move(listing.items));
 
