@@ -1,6 +1,7 @@
 #include "batch/job_driver.h"
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -44,6 +45,7 @@ public:
         return host_.MessageBox(caption, text, icon, buttons);
     }
     void ProcessMessages() override { host_.ProcessMessages(); }
+    bool WrittenThisRun(const std::string& path) override { return written_.count(path) != 0; }
 
 private:
     void StopScanner();
@@ -64,6 +66,8 @@ private:
     void DecryptStep(const std::string& path);
     void WipeStep(const std::string& path);
     void TextStep(ResultCode code);
+    // A target this run has already written: the file is left as it is, an error.
+    void RefuseOwnOutput();
     void Redraw(bool full);
     void Finish();
 
@@ -76,6 +80,7 @@ private:
     TDirectoryList list_{TDirectoryList::kMaxBlocks, true};
     JobOutcome outcome_;
     std::string destination_;
+    std::set<std::string> written_; // outputs of this run, never replaced by a later file
     bool stop_ = false;
     bool refill_ = false;
     bool cryptContext_ = false;
@@ -377,12 +382,22 @@ void JobRun::EncryptStep(const std::string& path) {
     context.NewName.clear();
     context.CompressionRatio = 0;
     const ResultCode code = operations_.encrypt(context, *this);
+    if (context.TargetWrittenThisRun) {
+        RefuseOwnOutput();
+        return;
+    }
     if (code == resDone || code == resWipingFailed) {
+        written_.insert(!context.DestDir.empty() ? context.DestDir + context.FileName
+                        : context.RenameOutput   ? context.SourceDir + context.NewName
+                                                 : path);
         if (settings_.RenameSwitch) {
             log_.LogAppend(" renamed to " + context.NewName);
         }
         if (settings_.CompressSwitch) {
             log_.LogAppend(" (" + std::to_string(context.CompressionRatio) + "%)");
+        }
+        if (context.OtherLinks > 0) {
+            log_.LogAppend(" (" + std::to_string(context.OtherLinks) + " other hard link(s) still hold the plain text)");
         }
     }
     TextStep(code);
@@ -396,7 +411,13 @@ void JobRun::DecryptStep(const std::string& path) {
     context.RestoreAttributes = settings_.RestAttrSwitch != 0;
     context.RestoredName.clear();
     const ResultCode code = operations_.decrypt(context, *this);
+    if (context.TargetWrittenThisRun) {
+        RefuseOwnOutput();
+        return;
+    }
     if (code == resDone || code == resWipingFailed) {
+        const std::string& name = context.RestoredName.empty() ? context.FileName : context.RestoredName;
+        written_.insert((context.DestDir.empty() ? context.SourceDir : context.DestDir) + name);
         if (!context.RestoredName.empty() && settings_.RestFNameSwitch) {
             log_.LogAppend(" (" + context.RestoredName + ")");
         }
@@ -430,7 +451,16 @@ void JobRun::WipeStep(const std::string& path) {
         log_.LogLine("FAILED!");
         ++outcome_.wipesFailed;
         break;
+    case WipeOutcome::Linked:
+        log_.LogLine("FAILED! (other hard links share its data; not wiped)");
+        ++outcome_.wipesFailed;
+        break;
     }
+}
+
+void JobRun::RefuseOwnOutput() {
+    log_.LogLine(" NOT REPLACED: THE TARGET WAS WRITTEN BY THIS RUN");
+    ++outcome_.errors;
 }
 
 void JobRun::TextStep(ResultCode code) {
