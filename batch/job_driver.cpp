@@ -1,6 +1,8 @@
 #include "batch/job_driver.h"
 
 #include <algorithm>
+#include <cstring>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -9,6 +11,7 @@
 #include "batch/format_thousands.h"
 #include "batch/progress.h"
 #include "batch/result_text.h"
+#include "batch/shown_name.h"
 #include "container/crypt_context.h"
 #include "platform/paths.h"
 #include "support/file_access.h"
@@ -59,7 +62,10 @@ private:
     void ListedGroup(const std::string& searchPath, bool drive);
     void StartGroup(std::int64_t count, std::int64_t total);
     [[nodiscard]] bool ConfirmGroup(const std::string& question, bool drive);
-    void ProcessFile(const std::string& path, std::int64_t size);
+    // `listed`: the device and inode the listing saw; a file that is no longer the
+    // one listed (or is reached through a link now) is skipped.
+    void ProcessFile(const std::string& path, std::int64_t size, const std::optional<FileIdentity>& listed = {});
+    void ReportListing();
     // The fields the encryption and decryption records share.
     template <typename Context> void FillCommonFields(Context& context, const std::string& path) const;
     void EncryptStep(const std::string& path);
@@ -226,7 +232,7 @@ void JobRun::DirectoryGroup(const JobSelection& selection) {
             continue;
         }
         const std::string searchPath = path + "/" + selection.mask;
-        log_.LogLine("Searching files in " + searchPath + " ...");
+        log_.LogLine("Searching files in " + ShownName(searchPath) + " ...");
         ListedGroup(searchPath, false);
     }
 }
@@ -277,14 +283,20 @@ void JobRun::DriveGroup(const JobSelection& selection) {
             return;
         }
         const std::string searchPath = WithoutTrailingSlash(drive) + (drive == "/" ? "" : "/") + selection.mask;
-        log_.LogLine("Searching files on drive " + searchPath + " ...");
+        log_.LogLine("Searching files on drive " + ShownName(searchPath) + " ...");
         ListedGroup(searchPath, true);
     }
 }
 
 void JobRun::ListedGroup(const std::string& searchPath, bool drive) {
-    // A listing that fails (too many entries) counts as an empty one.
+    // A mask is a name: one that would reach other directories lists nothing.
+    if (!IsPlainMask(PathNamePart(searchPath))) {
+        log_.LogLine("The file mask " + ShownName(PathNamePart(searchPath)) + " is not a plain name.");
+        ++outcome_.errors;
+        return;
+    }
     (void)list_.Build(searchPath, settings_.ExcludeMask, settings_.VLT7CompSwitch == 0, drive);
+    ReportListing();
     const std::int64_t count = list_.FileCount();
     outcome_.found += count;
     if (count == 0) {
@@ -299,19 +311,43 @@ void JobRun::ListedGroup(const std::string& searchPath, bool drive) {
     state_.UserBreak = false;
     std::string path;
     std::int64_t size = 0;
-    list_.First(path, size);
+    FileIdentity identity;
+    list_.First(path, size, identity);
     for (std::int64_t i = 0; i < count && !stop_ && !path.empty(); ++i) {
         host_.ProcessMessages();
-        ProcessFile(path, size);
+        ProcessFile(path, size, identity);
         state_.BatchDone += size;
         Redraw(false);
         if (state_.UserBreak) {
             stop_ = true;
             outcome_.cancelled = true;
         } else {
-            list_.Next(path, size);
+            list_.Next(path, size, identity);
         }
     }
+}
+
+// What the listing had to leave out: each an error of the run, and the files the
+// exclusion mask left out counted for the summary.
+void JobRun::ReportListing() {
+    for (const ListingProblem& problem : list_.Problems()) {
+        const std::string shown = ShownName(problem.path);
+        switch (problem.kind) {
+        case ListingProblem::NameTooLong:
+            log_.LogLine("Name too long, left out: " + shown);
+            break;
+        case ListingProblem::TooManyDirectories:
+            log_.LogLine("More than " + FormatThousands(TDirectoryList::kMaxDirectories) + " subdirectories below " +
+                         shown + ": not listed.");
+            break;
+        case ListingProblem::Unreadable:
+            log_.LogLine("Cannot read " + shown + " (" + std::strerror(problem.error) + "): its files are left out.");
+            break;
+        }
+        ++outcome_.errors;
+    }
+    outcome_.leftOut += list_.LeftOut();
+    outcome_.leftOutAttributes |= list_.LeftOutAttributes();
 }
 
 void JobRun::StartGroup(std::int64_t count, std::int64_t total) {
@@ -340,8 +376,15 @@ bool JobRun::ConfirmGroup(const std::string& question, bool drive) {
     }
 }
 
-void JobRun::ProcessFile(const std::string& path, std::int64_t size) {
-    log_.LogAppend(std::string("  ") + JobVerb(mode_) + "ing " + path + " (" + FormatThousands(size) + " bytes), ");
+void JobRun::ProcessFile(const std::string& path, std::int64_t size, const std::optional<FileIdentity>& listed) {
+    log_.LogAppend(std::string("  ") + JobVerb(mode_) + "ing " + ShownName(path) + " (" + FormatThousands(size) +
+                   " bytes), ");
+    FileIdentity now;
+    if (listed && !(EntryIdentity(path, now) && now == *listed)) {
+        log_.LogLine(" NOT THE FILE LISTED (moved or linked since), skipped.");
+        ++outcome_.errors;
+        return;
+    }
     state_.FileProgress = 0;
     switch (mode_) {
     case jmEncrypt:
@@ -391,7 +434,7 @@ void JobRun::EncryptStep(const std::string& path) {
                         : context.RenameOutput   ? context.SourceDir + context.NewName
                                                  : path);
         if (settings_.RenameSwitch) {
-            log_.LogAppend(" renamed to " + context.NewName);
+            log_.LogAppend(" renamed to " + ShownName(context.NewName));
         }
         if (settings_.CompressSwitch) {
             log_.LogAppend(" (" + std::to_string(context.CompressionRatio) + "%)");
@@ -419,7 +462,7 @@ void JobRun::DecryptStep(const std::string& path) {
         const std::string& name = context.RestoredName.empty() ? context.FileName : context.RestoredName;
         written_.insert((context.DestDir.empty() ? context.SourceDir : context.DestDir) + name);
         if (!context.RestoredName.empty() && settings_.RestFNameSwitch) {
-            log_.LogAppend(" (" + context.RestoredName + ")");
+            log_.LogAppend(" (" + ShownName(context.RestoredName) + ")");
         }
         if (context.StoredNameRejected) {
             log_.LogAppend(" (stored name ignored)");
@@ -508,7 +551,9 @@ void JobRun::Redraw(bool full) {
 
 void JobRun::Finish() {
     host_.LeaveJobView(mode_);
-    host_.ShowDoneDialog(DoneSummary{mode_, outcome_.found, outcome_.success, outcome_.errors}, log_);
+    host_.ShowDoneDialog(DoneSummary{mode_, outcome_.found, outcome_.success, outcome_.errors, outcome_.leftOut,
+                                     outcome_.leftOutAttributes},
+                         log_);
     list_.Done();
     ReleaseResources();
     log_.LogEnd();

@@ -26,6 +26,9 @@ struct DoneSummary {
     std::int64_t tried = 0;
     std::int64_t success = 0;
     std::int64_t errors = 0;
+    // Files the exclusion mask left out of the listings, and the attributes that did it.
+    std::int64_t leftOut = 0;
+    std::uint32_t leftOutAttributes = 0;
 };
 
 class JobHost : public FileOperationHost, public LogView {

@@ -108,7 +108,8 @@ std::string ParseCommandLine(int argc, const char* const* argv, CliOptions& opti
             options.switches.emplace_back(flag->field, flag->value);
             continue;
         }
-        const std::pair<const char*, bool*> bareFlags[] = {{"--yes", &options.yes}, {"--quiet", &options.quiet}};
+        const std::pair<const char*, bool*> bareFlags[] = {
+            {"--yes", &options.yes}, {"--overwrite", &options.overwrite}, {"--quiet", &options.quiet}};
         bool matched = false;
         for (const auto& [name, target] : bareFlags) {
             if (argument == name) {

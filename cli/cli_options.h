@@ -23,7 +23,8 @@ struct CliOptions {
     std::optional<std::uint8_t> mixedAlgorithm;
     std::optional<std::string> destination;
     std::string mask = "*.*";
-    bool yes = false;
+    bool yes = false;       // answers the batch confirmations
+    bool overwrite = false; // answers the overwrite questions
     bool quiet = false;
     std::optional<std::string> logFile;
     std::optional<std::string> passphraseFile;

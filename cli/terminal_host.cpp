@@ -10,6 +10,12 @@ namespace vlt::cli {
 
 namespace {
 
+// The one question a file operation asks: "<name> already exists. Overwrite?".
+bool IsOverwriteQuestion(const std::string& text) {
+    static const std::string kEnding = " already exists. Overwrite?";
+    return text.size() >= kEnding.size() && text.compare(text.size() - kEnding.size(), kEnding.size(), kEnding) == 0;
+}
+
 SecureBuffer ToBuffer(const std::string& text) {
     SecureBuffer buffer(text.size());
     if (!text.empty()) {
@@ -30,13 +36,16 @@ MsgAnswer TerminalHost::MessageBox(const std::string& caption, const std::string
         std::cerr << MessageText(caption, text) << std::endl;
         return MsgAnswer::Ok;
     }
-    if (options_.yes) {
+    // --yes answers the run's confirmations, --overwrite the overwrite questions;
+    // without a terminal an overwrite is declined and anything else cancelled.
+    const bool overwrite = IsOverwriteQuestion(text);
+    if (overwrite ? options_.overwrite : options_.yes) {
         return MsgAnswer::Yes;
     }
     if (!StdinIsTerminal()) {
-        const bool cancel = buttons == MsgButtons::YesNoCancel;
-        std::cerr << MessageText(caption, text) << (cancel ? " Cancel" : " No") << " (no terminal; --yes answers Yes)"
-                  << std::endl;
+        const bool cancel = buttons == MsgButtons::YesNoCancel && !overwrite;
+        std::cerr << MessageText(caption, text) << (cancel ? " Cancel" : " No") << " (no terminal; "
+                  << (overwrite ? "--overwrite" : "--yes") << " answers Yes)" << std::endl;
         return cancel ? MsgAnswer::Cancel : MsgAnswer::No;
     }
     return AskOnTerminal(MessageText(caption, text), buttons);
