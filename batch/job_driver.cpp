@@ -59,7 +59,7 @@ private:
     void DirectoryGroup(const JobSelection& selection);
     void SingleFiles(const JobSelection& selection);
     void DriveGroup(const JobSelection& selection);
-    void ListedGroup(const std::string& searchPath, bool drive);
+    void ListedGroup(const std::string& searchPath, const std::string& mask, bool drive);
     void StartGroup(std::int64_t count, std::int64_t total);
     [[nodiscard]] bool ConfirmGroup(const std::string& question, bool drive);
     // `listed`: the device and inode the listing saw; a file that is no longer the
@@ -233,7 +233,7 @@ void JobRun::DirectoryGroup(const JobSelection& selection) {
         }
         const std::string searchPath = path + "/" + selection.mask;
         log_.LogLine("Searching files in " + ShownName(searchPath) + " ...");
-        ListedGroup(searchPath, false);
+        ListedGroup(searchPath, selection.mask, false);
     }
 }
 
@@ -284,14 +284,14 @@ void JobRun::DriveGroup(const JobSelection& selection) {
         }
         const std::string searchPath = WithoutTrailingSlash(drive) + (drive == "/" ? "" : "/") + selection.mask;
         log_.LogLine("Searching files on drive " + ShownName(searchPath) + " ...");
-        ListedGroup(searchPath, true);
+        ListedGroup(searchPath, selection.mask, true);
     }
 }
 
-void JobRun::ListedGroup(const std::string& searchPath, bool drive) {
+void JobRun::ListedGroup(const std::string& searchPath, const std::string& mask, bool drive) {
     // A mask is a name: one that would reach other directories lists nothing.
-    if (!IsPlainMask(PathNamePart(searchPath))) {
-        log_.LogLine("The file mask " + ShownName(PathNamePart(searchPath)) + " is not a plain name.");
+    if (!IsPlainMask(mask)) {
+        log_.LogLine("The file mask " + ShownName(mask) + " is not a plain name.");
         ++outcome_.errors;
         return;
     }
