@@ -29,6 +29,14 @@ std::uint16_t StoredLength(const SecureBuffer& passphrase) {
     return static_cast<std::uint16_t>(std::min<std::size_t>(passphrase.Size(), 255));
 }
 
+// "<path>: <reason>" for the first file operation that failed (the path it failed
+// on, else the file being processed), "" when none did.
+std::string LastFileErrorText(const std::string& processed) {
+    const int error = LastFileError();
+    const std::string failed = LastFileErrorPath();
+    return error == 0 ? std::string() : ShownName(failed.empty() ? processed : failed) + ": " + std::strerror(error);
+}
+
 std::string WithoutTrailingSlash(const std::string& path) {
     return path.size() > 1 && path.back() == '/' ? path.substr(0, path.size() - 1) : path;
 }
@@ -72,6 +80,8 @@ private:
     void DecryptStep(const std::string& path);
     void WipeStep(const std::string& path);
     void TextStep(ResultCode code);
+    // Counts the line just finished as an error (or a failed wipe) and tells the host.
+    void CountError(bool wipe = false, const std::string& systemReason = "");
     // A target this run has already written: the file is left as it is, an error.
     void RefuseOwnOutput();
     void Redraw(bool full);
@@ -87,6 +97,7 @@ private:
     JobOutcome outcome_;
     std::string destination_;
     std::set<std::string> written_; // outputs of this run, never replaced by a later file
+    std::string currentPath_;       // the file being processed
     bool stop_ = false;
     bool refill_ = false;
     bool cryptContext_ = false;
@@ -292,7 +303,7 @@ void JobRun::ListedGroup(const std::string& searchPath, const std::string& mask,
     // A mask is a name: one that would reach other directories lists nothing.
     if (!IsPlainMask(mask)) {
         log_.LogLine("The file mask " + ShownName(mask) + " is not a plain name.");
-        ++outcome_.errors;
+        CountError();
         return;
     }
     (void)list_.Build(searchPath, settings_.ExcludeMask, settings_.VLT7CompSwitch == 0, drive);
@@ -344,7 +355,7 @@ void JobRun::ReportListing() {
             log_.LogLine("Cannot read " + shown + " (" + std::strerror(problem.error) + "): its files are left out.");
             break;
         }
-        ++outcome_.errors;
+        CountError();
     }
     outcome_.leftOut += list_.LeftOut();
     outcome_.leftOutAttributes |= list_.LeftOutAttributes();
@@ -379,10 +390,12 @@ bool JobRun::ConfirmGroup(const std::string& question, bool drive) {
 void JobRun::ProcessFile(const std::string& path, std::int64_t size, const std::optional<FileIdentity>& listed) {
     log_.LogAppend(std::string("  ") + JobVerb(mode_) + "ing " + ShownName(path) + " (" + FormatThousands(size) +
                    " bytes), ");
+    currentPath_ = path;
+    ClearLastFileError();
     FileIdentity now;
     if (listed && !(EntryIdentity(path, now) && now == *listed)) {
         log_.LogLine(" NOT THE FILE LISTED (moved or linked since), skipped.");
-        ++outcome_.errors;
+        CountError();
         return;
     }
     state_.FileProgress = 0;
@@ -492,18 +505,23 @@ void JobRun::WipeStep(const std::string& path) {
         break;
     case WipeOutcome::Failed:
         log_.LogLine("FAILED!");
-        ++outcome_.wipesFailed;
+        CountError(true, LastFileErrorText(path));
         break;
     case WipeOutcome::Linked:
         log_.LogLine("FAILED! (other hard links share its data; not wiped)");
-        ++outcome_.wipesFailed;
+        CountError(true);
         break;
     }
 }
 
 void JobRun::RefuseOwnOutput() {
     log_.LogLine(" NOT REPLACED: THE TARGET WAS WRITTEN BY THIS RUN");
-    ++outcome_.errors;
+    CountError();
+}
+
+void JobRun::CountError(bool wipe, const std::string& systemReason) {
+    ++(wipe ? outcome_.wipesFailed : outcome_.errors);
+    host_.ErrorLogged(log_.Line(log_.CurrentLine() - 1), systemReason);
 }
 
 void JobRun::TextStep(ResultCode code) {
@@ -513,7 +531,8 @@ void JobRun::TextStep(ResultCode code) {
     }
     log_.LogLine(meaning.text);
     if (meaning.error) {
-        ++outcome_.errors;
+        const bool failedOnTheDisk = code == resIOError || code == resFatalError || code == resAccessDenied;
+        CountError(false, failedOnTheDisk ? LastFileErrorText(currentPath_) : std::string());
     }
     if (meaning.endsRun) {
         stop_ = true;

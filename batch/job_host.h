@@ -57,6 +57,13 @@ public:
     virtual void ShowDoneDialog(const DoneSummary& summary, MessageLog& log) = 0;
     // Back to idle: buttons, status bar, and the browser listed again when asked.
     virtual void ReturnToIdle(bool refillBrowser) = 0;
+
+    // A log line that counts as an error (or a failed wipe) was just finished;
+    // `systemReason` is the platform's own word for an I/O error ("" when none).
+    virtual void ErrorLogged(const std::string& line, const std::string& systemReason) {
+        (void)line;
+        (void)systemReason;
+    }
 };
 
 } // namespace vlt

@@ -4,10 +4,12 @@
 #include "platform/paths.h"
 #include "support/file_faults.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <limits>
+#include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,29 +41,56 @@ int FileHandle::Release() noexcept {
 
 namespace {
 
+std::mutex gLastFileErrorMutex;
+int gLastFileError = 0;
+std::string gLastFileErrorPath;
+
+// A simulated failure reads as an I/O error.
+bool Injected(FileOp op) {
+    if (!ConsumeFileFault(op)) {
+        return false;
+    }
+    NoteFileError(EIO);
+    return true;
+}
+
+// Notes errno and gives the failure value of the caller.
+template <typename T> T FailWith(T value) {
+    NoteFileError(errno);
+    return value;
+}
+
 constexpr mode_t kNormalFileMode = 0666; // narrowed by the umask
 
 // Opens without following a final symbolic link and without blocking on a fifo,
 // accepts regular files only and takes the exclusive lock; `truncate` empties the
 // file once the lock is held, so a file another handle holds is never emptied.
 FileHandle OpenLocked(const std::string& path, int flags, bool truncate) {
-    if (ConsumeFileFault(FileOp::Open)) {
+    if (Injected(FileOp::Open)) {
         return {};
     }
     FileHandle handle(OpenNoFollow(path, flags | O_NONBLOCK, kNormalFileMode));
     if (!handle.IsOpen()) {
+        NoteFileError(errno, path);
         return {};
     }
     const int fd = handle.Descriptor();
     struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (fstat(fd, &info) != 0) {
+        NoteFileError(errno, path);
+        return {};
+    }
+    if (!S_ISREG(info.st_mode)) {
+        NoteFileError(EINVAL, path);
+        return {};
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        NoteFileError(EBUSY, path); // another handle holds the file
         return {};
     }
     const int status = fcntl(fd, F_GETFL);
-    if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
-        return {};
-    }
-    if (truncate && ftruncate(fd, 0) != 0) {
+    if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0 || (truncate && ftruncate(fd, 0) != 0)) {
+        NoteFileError(errno, path);
         return {};
     }
     return handle;
@@ -135,7 +164,7 @@ std::int64_t SafeRead(void* buffer, std::size_t size, std::size_t count, FileHan
     if (total == 0) {
         return 0;
     }
-    if (!handle.IsOpen() || ConsumeFileFault(FileOp::Read)) {
+    if (!handle.IsOpen() || Injected(FileOp::Read)) {
         return -1;
     }
     auto* bytes = static_cast<std::uint8_t*>(buffer);
@@ -147,7 +176,7 @@ std::int64_t SafeRead(void* buffer, std::size_t size, std::size_t count, FileHan
         } else if (n == 0) {
             break;
         } else if (errno != EINTR) {
-            return -1;
+            return FailWith<std::int64_t>(-1);
         }
     }
     return static_cast<std::int64_t>(done);
@@ -161,7 +190,7 @@ std::int64_t SafeWrite(const void* buffer, std::size_t size, std::size_t count, 
     if (total == 0) {
         return 0;
     }
-    if (!handle.IsOpen() || ConsumeFileFault(FileOp::Write)) {
+    if (!handle.IsOpen() || Injected(FileOp::Write)) {
         return -1;
     }
     const auto* bytes = static_cast<const std::uint8_t*>(buffer);
@@ -174,6 +203,7 @@ std::int64_t SafeWrite(const void* buffer, std::size_t size, std::size_t count, 
             continue;
         } else {
             // A full disk part way gives the short count; nothing written at all is an error.
+            NoteFileError(n == 0 ? ENOSPC : errno);
             return done > 0 ? static_cast<std::int64_t>(done) : -1;
         }
     }
@@ -181,7 +211,34 @@ std::int64_t SafeWrite(const void* buffer, std::size_t size, std::size_t count, 
 }
 
 bool SyncFile(FileHandle& handle) {
-    return handle.IsOpen() && !ConsumeFileFault(FileOp::Sync) && fsync(handle.Descriptor()) == 0;
+    if (!handle.IsOpen() || Injected(FileOp::Sync)) {
+        return false;
+    }
+    return fsync(handle.Descriptor()) == 0 || FailWith(false);
+}
+
+int LastFileError() {
+    const std::lock_guard<std::mutex> lock(gLastFileErrorMutex);
+    return gLastFileError;
+}
+
+std::string LastFileErrorPath() {
+    const std::lock_guard<std::mutex> lock(gLastFileErrorMutex);
+    return gLastFileErrorPath;
+}
+
+void ClearLastFileError() {
+    const std::lock_guard<std::mutex> lock(gLastFileErrorMutex);
+    gLastFileError = 0;
+    gLastFileErrorPath.clear();
+}
+
+void NoteFileError(int error, const std::string& path) {
+    const std::lock_guard<std::mutex> lock(gLastFileErrorMutex);
+    if (gLastFileError == 0) {
+        gLastFileError = error;
+        gLastFileErrorPath = path;
+    }
 }
 
 bool FileExistsAny(const std::string& path) {

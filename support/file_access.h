@@ -54,6 +54,16 @@ bool SafeClose(FileHandle& handle);
 // fsync: what was written is on the disk before, say, the original is removed.
 bool SyncFile(FileHandle& handle);
 
+// The platform's reason (an errno value) for the first open, read, write, sync,
+// create or rename that failed since ClearLastFileError; 0 when none did. For a
+// run's report of an I/O error ("No space left on device").
+[[nodiscard]] int LastFileError();
+// The path that failed, where the failing call had one ("" for reads and writes).
+[[nodiscard]] std::string LastFileErrorPath();
+void ClearLastFileError();
+// Records `error` (and `path`) unless an earlier failure is recorded already.
+void NoteFileError(int error, const std::string& path = {});
+
 // Any directory entry of that name, a dangling symbolic link included.
 [[nodiscard]] bool FileExistsAny(const std::string& path);
 // Device and inode of the entry itself (a link is not followed); false when absent.

@@ -118,20 +118,26 @@ StagedOutput::~StagedOutput() {
 }
 
 bool StagedOutput::Create(const std::string& finalPath, const std::string& workName) {
-    if (ConsumeFileFault(FileOp::Open) || directory_ >= 0) {
+    if (directory_ >= 0) {
+        return false;
+    }
+    if (ConsumeFileFault(FileOp::Open)) {
+        NoteFileError(EIO);
         return false;
     }
     directory_ = OpenParentNoFollow(finalPath, finalName_);
     if (directory_ < 0) {
+        NoteFileError(errno, finalPath);
         return false;
     }
+    const std::string directoryPart = finalPath.substr(0, finalPath.size() - finalName_.size());
     std::string privateName;
     const int fd = CreateUnnamed(directory_, privateName);
     if (fd < 0) {
+        NoteFileError(errno, directoryPart + workName);
         return false;
     }
     FileHandle created(fd);
-    const std::string directoryPart = finalPath.substr(0, finalPath.size() - finalName_.size());
     for (int k = 0; k < kWorkNames; ++k) {
         const std::string name = k == 0 ? workName : workName + std::to_string(k);
         bool taken = false;
@@ -152,6 +158,7 @@ bool StagedOutput::Create(const std::string& finalPath, const std::string& workN
             break;
         }
     }
+    NoteFileError(errno, directoryPart + workName);
     if (!privateName.empty()) {
         unlinkat(directory_, privateName.c_str(), 0);
     }
@@ -200,12 +207,17 @@ bool StagedOutput::Close() {
 }
 
 bool StagedOutput::Publish(bool replace) {
-    if (ConsumeFileFault(FileOp::Rename) || !pending_ || handle_.IsOpen()) {
+    if (!pending_ || handle_.IsOpen()) {
+        return false;
+    }
+    if (ConsumeFileFault(FileOp::Rename)) {
+        NoteFileError(EIO);
         return false;
     }
     const int renamed = replace ? renameat(directory_, workName_.c_str(), directory_, finalName_.c_str())
                                 : RenameAtNoReplace(directory_, workName_.c_str(), directory_, finalName_.c_str());
     if (renamed != 0) {
+        NoteFileError(errno, workPath_);
         return false;
     }
     pending_ = false;
