@@ -1,6 +1,8 @@
 #include "batch/job_driver.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <set>
@@ -13,6 +15,7 @@
 #include "batch/result_text.h"
 #include "batch/shown_name.h"
 #include "container/crypt_context.h"
+#include "platform/no_follow.h"
 #include "platform/paths.h"
 #include "support/file_access.h"
 #include "support/lzh/lzh_codec.h"
@@ -217,7 +220,11 @@ void JobRun::AskDestination() {
     if (chosen.back() != '/') {
         chosen += '/';
     }
+    // Resolved once, like the listed trees: every output path is then link-free.
     destination_ = chosen;
+    if (char resolved[PATH_MAX]; realpath(chosen.c_str(), resolved) != nullptr) {
+        destination_ = std::string(resolved) + (resolved[1] == '\0' ? "" : "/");
+    }
     (void)settings_.SetLastDestination(chosen.substr(0, kMaxDestinationLength));
 }
 
@@ -259,7 +266,7 @@ void JobRun::SingleFiles(const JobSelection& selection) {
     }
     std::int64_t total = 0;
     for (const std::string& file : selection.files) {
-        total += static_cast<std::int64_t>(FileSizeOf(file));
+        total += static_cast<std::int64_t>(FileSizeOf(ResolveDirectoryPart(file)));
     }
     const auto count = static_cast<std::int64_t>(selection.files.size());
     outcome_.found += count;
@@ -269,12 +276,14 @@ void JobRun::SingleFiles(const JobSelection& selection) {
                       false)) {
         return;
     }
-    for (const std::string& file : selection.files) {
+    for (const std::string& selected : selection.files) {
         if (stop_) {
             return;
         }
         refill_ = true;
         host_.ProcessMessages();
+        // Links above the file were the user's path; from here on none is followed.
+        const std::string file = ResolveDirectoryPart(selected);
         const auto size = static_cast<std::int64_t>(FileSizeOf(file));
         ProcessFile(file, size);
         if (!stop_) {

@@ -8,6 +8,7 @@
 #include "cli/terminal_io.h"
 #include "platform/config_location.h"
 #include "platform/drives.h"
+#include "platform/no_follow.h"
 #include "platform/paths.h"
 #include "settings/settings_file.h"
 
@@ -73,18 +74,7 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 std::string RealPath(const std::string& argument) {
-    const std::string absolute = AbsolutePath(argument);
-    if (absolute == "/") {
-        return absolute;
-    }
-    std::error_code error;
-    const std::filesystem::path parent =
-        std::filesystem::canonical(std::filesystem::path(absolute).parent_path(), error);
-    if (error) {
-        return absolute;
-    }
-    const std::string directory = parent.string();
-    return (directory == "/" ? "" : directory) + "/" + PathNamePart(absolute);
+    return ResolveDirectoryPart(AbsolutePath(argument));
 }
 
 int RunBatchCommand(const CliOptions& options) {

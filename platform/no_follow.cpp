@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <climits>
+#include <cstdlib>
 
 namespace vlt {
 namespace {
@@ -16,9 +18,15 @@ namespace {
 // Cleared once the kernel has said it does not know openat2.
 std::atomic<bool> gOpenat2Available{true};
 
+} // namespace
+
 // One component after the other, each opened relative to the one before with
 // O_NOFOLLOW; the directories on the way as O_PATH handles.
-int WalkNoFollow(const std::string& path, int flags, mode_t mode) {
+int OpenNoFollowByWalk(const std::string& path, int flags, mode_t mode) {
+    if (path.empty()) {
+        errno = ENOENT;
+        return -1;
+    }
     int at = AT_FDCWD;
     if (!path.empty() && path[0] == '/') {
         at = open("/", O_PATH | O_DIRECTORY | O_CLOEXEC);
@@ -61,8 +69,6 @@ int WalkNoFollow(const std::string& path, int flags, mode_t mode) {
     }
 }
 
-} // namespace
-
 int OpenNoFollow(const std::string& path, int flags, mode_t mode) {
     if (path.empty()) {
         errno = ENOENT;
@@ -79,7 +85,7 @@ int OpenNoFollow(const std::string& path, int flags, mode_t mode) {
         }
         gOpenat2Available.store(false);
     }
-    return WalkNoFollow(path, flags, mode);
+    return OpenNoFollowByWalk(path, flags, mode);
 }
 
 int OpenParentNoFollow(const std::string& path, std::string& name) {
@@ -97,6 +103,25 @@ int OpenParentNoFollow(const std::string& path, std::string& name) {
                                   : slash == 0                ? std::string("/")
                                                               : trimmed.substr(0, slash);
     return OpenNoFollow(directory, O_PATH | O_DIRECTORY);
+}
+
+std::string ResolveDirectoryPart(const std::string& path) {
+    std::string trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == '/') {
+        trimmed.pop_back();
+    }
+    const std::size_t slash = trimmed.rfind('/');
+    const std::string name = slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
+    if (trimmed == "/" || name == "." || name == "..") {
+        return path;
+    }
+    const std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : trimmed.substr(0, slash);
+    char resolved[PATH_MAX];
+    if (realpath(directory.c_str(), resolved) == nullptr) {
+        return path;
+    }
+    const std::string real = resolved;
+    return (real == "/" ? "" : real) + "/" + name;
 }
 
 int RenameAtNoReplace(int fromDirectory, const char* from, int toDirectory, const char* to) {

@@ -19,6 +19,15 @@ namespace vlt {
 // the directory cannot be reached that way or the path has no last component.
 [[nodiscard]] int OpenParentNoFollow(const std::string& path, std::string& name);
 
+// `path` with its directory part resolved once (links above the last component
+// followed, "." and ".." gone), so that a run given this path can then open it
+// without following any link; the last component stays as it is. Unchanged when
+// the directory cannot be resolved.
+[[nodiscard]] std::string ResolveDirectoryPart(const std::string& path);
+
+// The fallback of OpenNoFollow where openat2 is missing, callable on its own.
+[[nodiscard]] int OpenNoFollowByWalk(const std::string& path, int flags, mode_t mode = 0);
+
 // renameat2 with RENAME_NOREPLACE, and where a file system lacks it, a hard link
 // (which refuses an existing name just as well) or, without links, a look first.
 // 0 on success, else -1 with errno (EEXIST when the target name is taken).
