@@ -134,6 +134,7 @@ private:
         }
         // In place under its own name the plain file replaces the encrypted one;
         // anything else that exists is asked about, or refused when this run wrote it.
+        replaceTarget_ = sameName;
         if (!sameName && FileExistsAny(targetPath_)) {
             if (host_.WrittenThisRun(targetPath_)) {
                 context_.TargetWrittenThisRun = true;
@@ -144,6 +145,7 @@ private:
                     return answer;
                 }
             }
+            replaceTarget_ = true;
         }
         // Nothing appears under the target name before the plain file is complete.
         if (!output_.Create(targetPath_, TempName)) {
@@ -261,12 +263,11 @@ private:
     // The plain file takes its name in one step, then the encrypted file goes.
     ResultCode Finish() {
         const bool inPlace = context_.DestDir.empty();
-        if (!output_.Publish(true)) {
+        if (!output_.Publish(replaceTarget_)) {
             output_.Discard();
             return inPlace ? resFatalError : resIOError;
         }
         if (targetPath_ != sourcePath_ && (inPlace || context_.RemoveOriginal)) {
-            SetAttributes(sourcePath_, 0);
             if (!SafeDelete(sourcePath_) && inPlace) {
                 return resFatalError;
             }
@@ -280,6 +281,7 @@ private:
     const FormatGeneration& generation_;
     const std::string sourcePath_;
     std::string targetPath_;
+    bool replaceTarget_ = false; // the target name holds a file the output may replace
     FileHandle source_;
     struct stat sourceInfo_ {};
     StagedOutput output_;

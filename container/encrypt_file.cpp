@@ -146,9 +146,10 @@ private:
             context_.NewName.clear();
             return resIOError;
         }
-        // In place the result replaces the original under its own name.
+        // In place the result replaces the original under its own name; anything else
+        // is replaced only when it was there (and allowed to go) before the run wrote.
         targetPath_ = inPlace_ ? sourcePath_ : context_.DestDir + context_.FileName;
-        replaceTarget_ = true;
+        replaceTarget_ = inPlace_;
         if (!inPlace_ && FileExistsAny(targetPath_)) {
             // A file this run has written is never replaced, whatever the answer would be.
             if (host_.WrittenThisRun(targetPath_)) {
@@ -160,6 +161,7 @@ private:
                     return answer;
                 }
             }
+            replaceTarget_ = true;
         }
         return resDone;
     }
@@ -360,7 +362,6 @@ private:
             if (context_.WipeOriginal && !wipe && !inPlace_) {
                 return result; // the original stays where it is
             }
-            SetAttributes(sourcePath_, 0);
             const bool removed = wipe ? RemoveNameOf(sourcePath_, Identity()) : SafeDelete(sourcePath_);
             if (!removed) {
                 return inPlace_ ? resFatalError : (wipe ? resWipingFailed : result);
