@@ -3,6 +3,7 @@
 // hard links, and what the listing has to leave out.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -221,6 +222,30 @@ TEST_F(HostileTreeTest, WhatTheListingLeavesOutIsReported) {
                                [](const std::string& line) { return line.rfind("Cannot read ", 0) == 0; }),
                   host.log.end());
     }
+}
+
+// A directory whose path would pass the length limit is left out, and said so.
+TEST_F(HostileTreeTest, APathOverTheLengthLimitIsAnError) {
+    Make("tree/kept");
+    const std::string component(200, 'd');
+    std::vector<int> levels = {::open(temp.File("tree").c_str(), O_PATH | O_DIRECTORY)};
+    std::string deepest = temp.File("tree");
+    while (deepest.size() <= 4095) {
+        ASSERT_EQ(::mkdirat(levels.back(), component.c_str(), 0700), 0);
+        levels.push_back(::openat(levels.back(), component.c_str(), O_PATH | O_DIRECTORY));
+        deepest += "/" + component;
+    }
+    host.selection.directories = {temp.File("tree")};
+    const JobOutcome outcome = Run(jmWipe);
+    // Cut the chain in two so that both halves can be removed by path.
+    ASSERT_EQ(::renameat(levels[10], component.c_str(), levels[0], "cut"), 0);
+    for (const int level : levels) {
+        ::close(level);
+    }
+
+    EXPECT_EQ(outcome.success, 1);
+    EXPECT_EQ(outcome.errors, 1);
+    EXPECT_NE(std::find(host.log.begin(), host.log.end(), "Name too long, left out: " + deepest), host.log.end());
 }
 
 TEST_F(HostileTreeTest, MoreSubdirectoriesThanTheListingHoldsIsAnError) {
