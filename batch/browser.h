@@ -16,6 +16,10 @@
 
 namespace vlt {
 
+// The six column widths of the settings (Name, Size, Date, Time, Attr., State).
+[[nodiscard]] ColumnWidths StoredColumnWidths(const SettingsRecord& settings);
+void StoreColumnWidths(SettingsRecord& settings, const ColumnWidths& widths);
+
 // Whether the scanner starts after a listing: FileViewSetting 0 never, 1 always,
 // 2 only when the browser's directory lies on a fixed disk.
 [[nodiscard]] bool ScannerStartsFor(std::uint8_t fileViewSetting, std::optional<DriveType> driveOfPath);
