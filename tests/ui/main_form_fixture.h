@@ -44,9 +44,16 @@ public:
         return record;
     }
 
-    // The window, shown, after its first listing.
-    ui::TMainForm& Start() {
+    // The window as the program creates it, not shown yet.
+    ui::TMainForm& Create() {
         form_ = std::make_unique<ui::TMainForm>(ConfigFile());
+        return *form_;
+    }
+    // The window (created unless it was), shown, after its first listing.
+    ui::TMainForm& Start() {
+        if (!form_) {
+            Create();
+        }
         form_->show();
         if (!QTest::qWaitForWindowExposed(form_.get())) {
             QTest::qFail("the main window was not shown", __FILE__, __LINE__);

@@ -1,6 +1,7 @@
 // The main window's start-up, browser and close duties, driven as a user would.
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -11,6 +12,7 @@
 #include "scripted_desktop.h"
 #include "scripted_input_boxes.h"
 #include "scripted_message_boxes.h"
+#include "ui/item_icons.h"
 
 using vlt::testing::MainFormFixture;
 using vlt::testing::ScriptedDesktop;
@@ -34,6 +36,8 @@ private slots:
     void SelectingParentLeavesTheActionButtonsOff();
     void ClosingWhileMaximisedKeepsTheLastNormalPlacement();
     void ClosingIsRefusedWhileTheLogIsShown();
+    void ScannerResultsArriveAsRowChanges();
+    void LongPathDoesNotWidenTheWindow();
 };
 
 void TestMainForm::FirstStartIsCentredOnTheHomeDirectory() {
@@ -241,6 +245,47 @@ void TestMainForm::ClosingIsRefusedWhileTheLogIsShown() {
     form.State().TerminalActive = false;
     QVERIFY(form.close());
     QVERIFY(vlt::testing::Exists(fixture.ConfigFile()));
+}
+
+void TestMainForm::ScannerResultsArriveAsRowChanges() {
+    MainFormFixture fixture;
+    for (const char* name : {"locked.dat", "plain.txt"}) {
+        WriteText(fixture.Home() + "/" + name, "x");
+    }
+    vlt::SettingsRecord settings = MainFormFixture::Defaults();
+    settings.FileViewSetting = 1; // always examine
+    fixture.Store(settings);
+    vlt::ui::TMainForm& form = fixture.Create();
+    form.BrowserItems().SetFileExaminer([](const std::string& path) {
+        const bool locked = path.find("locked") != std::string::npos;
+        return vlt::CheckResult{locked ? vlt::ceEncrypted : vlt::ceNotEncrypted, 0x0800};
+    });
+    QSignalSpy changes(form.FileView().ReportView()->model(), &QAbstractItemModel::dataChanged);
+    fixture.Start();
+    QSignalSpy resets(form.FileView().ReportView()->model(), &QAbstractItemModel::modelReset);
+
+    const QAbstractItemModel& shown = *form.FileView().ReportView()->model();
+    const int locked = fixture.RowOf("locked.dat");
+    const int plain = fixture.RowOf("plain.txt");
+    QTRY_COMPARE(shown.index(locked, vlt::colState).data().toString(), QStringLiteral("Encrypted with VLT95"));
+    QTRY_COMPARE(shown.index(plain, vlt::colState).data().toString(), QStringLiteral("Not encrypted"));
+    const QIcon icon = shown.index(locked, vlt::colName).data(Qt::DecorationRole).value<QIcon>();
+    QCOMPARE(icon.cacheKey(), vlt::ui::GoodPix()[vlt::ikEncrypted].cacheKey());
+    QVERIFY(!changes.isEmpty());
+    QCOMPARE(resets.count(), 0);
+}
+
+void TestMainForm::LongPathDoesNotWidenTheWindow() {
+    MainFormFixture fixture;
+    const std::string deep = fixture.Home() + "/" + std::string(200, 'd');
+    QVERIFY(::mkdir(deep.c_str(), 0700) == 0);
+    vlt::SettingsRecord settings = MainFormFixture::Defaults();
+    QVERIFY(settings.SetCurrentPath(deep + "/*.*"));
+    fixture.Store(settings);
+    vlt::ui::TMainForm& form = fixture.Start();
+    QCOMPARE(fixture.BrowserPath(), deep + "/*.*");
+    QTest::qWait(100); // lets a resize the status text would cause reach the window
+    QCOMPARE(form.width(), 620);
 }
 
 QTEST_MAIN(TestMainForm)
