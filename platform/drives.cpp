@@ -35,9 +35,8 @@ std::string Unescape(const std::string& field) {
     return out;
 }
 
-std::vector<MountLine> ReadMounts() {
+std::vector<MountLine> ReadMounts(std::istream& table) {
     std::vector<MountLine> mounts;
-    std::ifstream table("/proc/self/mounts");
     std::string line;
     while (std::getline(table, line)) {
         std::istringstream fields(line);
@@ -49,6 +48,11 @@ std::vector<MountLine> ReadMounts() {
         }
     }
     return mounts;
+}
+
+std::vector<MountLine> ReadMounts() {
+    std::ifstream table("/proc/self/mounts");
+    return ReadMounts(table);
 }
 
 bool StartsWithDir(const std::string& path, const std::string& dir) {
@@ -171,9 +175,14 @@ std::vector<DriveInfo> ListDrives() {
 }
 
 std::optional<DriveType> DriveTypeOfPath(const std::string& path) {
+    std::ifstream table("/proc/self/mounts");
+    return DriveTypeOfPath(path, table);
+}
+
+std::optional<DriveType> DriveTypeOfPath(const std::string& path, std::istream& mountTable) {
     // The innermost mount holding the path; a later mount on the same point hides an earlier one.
     const MountLine* holder = nullptr;
-    const std::vector<MountLine> mounts = ReadMounts();
+    const std::vector<MountLine> mounts = ReadMounts(mountTable);
     for (const MountLine& mount : mounts) {
         const bool inside = mount.mountPoint == "/" || StartsWithDir(path, mount.mountPoint);
         if (inside && (!holder || mount.mountPoint.size() >= holder->mountPoint.size())) {

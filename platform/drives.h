@@ -1,6 +1,7 @@
 #pragma once
 // Mounted file systems stand in for drive letters.
 #include <cstdint>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ struct DriveInfo {
 // a hung network mount cannot block the caller. Empty when the file system holding it
 // is none of the drive types (proc, sysfs, ...).
 [[nodiscard]] std::optional<DriveType> DriveTypeOfPath(const std::string& path);
+// The same, with the mount table read from `mountTable` (the kernel's format).
+[[nodiscard]] std::optional<DriveType> DriveTypeOfPath(const std::string& path, std::istream& mountTable);
 
 // Bytes available to an unprivileged user on the file system holding `path`.
 [[nodiscard]] bool FreeSpace(const std::string& path, std::uint64_t& bytesFree);
