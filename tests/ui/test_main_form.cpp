@@ -1,5 +1,7 @@
 // The main window's start-up, browser and close duties, driven as a user would.
+#include <QAction>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -12,6 +14,7 @@
 #include "scripted_desktop.h"
 #include "scripted_input_boxes.h"
 #include "scripted_message_boxes.h"
+#include "ui/drive_probe.h"
 #include "ui/item_icons.h"
 
 using vlt::testing::MainFormFixture;
@@ -23,6 +26,7 @@ using vlt::testing::WriteText;
 class TestMainForm : public QObject {
     Q_OBJECT
 private slots:
+    void ToolBarHasItsButtonsInThreeGroups();
     void FirstStartIsCentredOnTheHomeDirectory();
     void RemovedStoredPathIsReportedOnceThenHome();
     void HiddenFilesAreLeftOutWhenExcluded();
@@ -38,7 +42,60 @@ private slots:
     void ClosingIsRefusedWhileTheLogIsShown();
     void ScannerResultsArriveAsRowChanges();
     void LongPathDoesNotWidenTheWindow();
+    void DriveThatDoesNotAnswerIsNotAccessible();
 };
+
+void TestMainForm::ToolBarHasItsButtonsInThreeGroups() {
+    MainFormFixture fixture;
+    vlt::ui::TMainForm& form = fixture.Start();
+    QCOMPARE(form.windowTitle(), QStringLiteral("Vaultane 95"));
+    const struct {
+        const char* name;
+        const char* caption;
+        const char* tip;
+    } buttons[] = {
+        {"EncryptButton", "&Encrypt", "Encrypt selected files"},   {"DecryptButton", "&Decrypt", "Decrypt selected files"},
+        {"WipeButton", "&Wipe", "Wipe selected files"},            {"OptionsButton", "&Options", "Change program settings"},
+        {"ExitButton", "E&xit", "Terminate application"},          {"AboutButton", "&About", "About this program"},
+        {"HelpButton", "&Help", "Show help file"},
+    };
+    std::vector<int> lefts;
+    for (const auto& entry : buttons) {
+        QToolButton& button = fixture.Button(entry.name);
+        QCOMPARE(button.text(), QString::fromLatin1(entry.caption));
+        QCOMPARE(button.toolTip(), QString::fromLatin1(entry.tip));
+        QCOMPARE(button.size(), QSize(70, 56));
+        QCOMPARE(button.toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        QVERIFY(!button.icon().isNull());
+        lefts.push_back(button.x());
+    }
+    // Three groups: Encrypt Decrypt Wipe | Options Exit About | Help.
+    const int step = lefts[1] - lefts[0];
+    for (const std::size_t i : {1u, 2u, 4u, 5u}) {
+        QCOMPARE(lefts[i] - lefts[i - 1], step);
+    }
+    QVERIFY(lefts[3] - lefts[2] > step);
+    QVERIFY(lefts[6] - lefts[5] > step);
+
+    const QAbstractItemModel& shown = *fixture.Report().model();
+    QCOMPARE(shown.columnCount(), 6);
+    const char* columns[] = {"Name", "Size", "Date", "Time", "Attr.", "State"};
+    for (int column = 0; column < 6; ++column) {
+        QCOMPARE(fixture.HeaderCaption(column), std::string(columns[column]));
+    }
+    QCOMPARE(form.findChild<QLabel*>(QStringLiteral("StatusPanel1"))->width(), 150);
+    const QList<QAction*> items = form.FVPop().actions();
+    QCOMPARE(items.size(), 2);
+    QCOMPARE(items[0]->objectName(), QStringLiteral("FVP_TextEdit"));
+    QCOMPARE(items[0]->text(), QStringLiteral("&Refresh"));
+    QCOMPARE(items[0]->shortcut(), QKeySequence(QStringLiteral("Ctrl+A")));
+    QCOMPARE(items[1]->objectName(), QStringLiteral("FVP_SetNewPath"));
+    QCOMPARE(items[1]->text(), QStringLiteral("Set new &path..."));
+    QCOMPARE(items[1]->shortcut(), QKeySequence(QStringLiteral("Ctrl+Y")));
+    for (const char* name : {"FileView", "IdleInfo", "TerminalOutput", "TerminalScroller", "StatusBar", "StatusBarX"}) {
+        QVERIFY2(form.findChild<QWidget*>(QLatin1String(name)) != nullptr, name);
+    }
+}
 
 void TestMainForm::FirstStartIsCentredOnTheHomeDirectory() {
     MainFormFixture fixture;
@@ -286,6 +343,11 @@ void TestMainForm::LongPathDoesNotWidenTheWindow() {
     QCOMPARE(fixture.BrowserPath(), deep + "/*.*");
     QTest::qWait(100); // lets a resize the status text would cause reach the window
     QCOMPARE(form.width(), 620);
+}
+
+void TestMainForm::DriveThatDoesNotAnswerIsNotAccessible() {
+    QVERIFY(vlt::ui::DriveAccessible("/"));
+    QVERIFY(!vlt::ui::DriveAccessible("/no such mount point"));
 }
 
 QTEST_MAIN(TestMainForm)
