@@ -285,6 +285,9 @@ void TMainForm::BeginListing(const ListFont& font, const std::string& text) {
     for (QToolButton* button : {ui_->EncryptButton, ui_->DecryptButton, ui_->WipeButton}) {
         button->setEnabled(false);
     }
+    // The listing lets messages run; a second listing must not start inside it.
+    ui_->FVP_TextEdit->setEnabled(false);
+    ui_->FVP_SetNewPath->setEnabled(false);
     if (!busyCursor_) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         busyCursor_ = true;
@@ -316,6 +319,8 @@ void TMainForm::SetViewStyle(bool details, const ColumnWidths& widths) {
 }
 
 void TMainForm::EndListing() {
+    ui_->FVP_TextEdit->setEnabled(true);
+    ui_->FVP_SetNewPath->setEnabled(true);
     ui_->FileView->show();
     ui_->FileView->setFocus();
     if (busyCursor_) {
