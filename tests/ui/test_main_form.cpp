@@ -14,6 +14,7 @@
 #include "scripted_desktop.h"
 #include "scripted_input_boxes.h"
 #include "scripted_message_boxes.h"
+#include "batch/browser_texts.h"
 #include "ui/drive_probe.h"
 #include "ui/item_icons.h"
 
@@ -37,6 +38,7 @@ private slots:
     void SizeSortPutsNineHundredNinetyNineBeforeOneThousand();
     void MaskIsKeptAcrossDirectoryParentAndDrive();
     void EnterOnAFileOpensItAndStartsNoBatch();
+    void NamesThatAreNotUtf8AreOpenedByTheirBytes();
     void SelectingParentLeavesTheActionButtonsOff();
     void ClosingWhileMaximisedKeepsTheLastNormalPlacement();
     void ClosingIsRefusedWhileTheLogIsShown();
@@ -247,6 +249,21 @@ void TestMainForm::EnterOnAFileOpensItAndStartsNoBatch() {
     QVERIFY(!form.State().TerminalActive);
     QVERIFY(form.FileView().isVisible());
     QCOMPARE(fixture.BrowserPath(), fixture.Home() + "/*.*");
+}
+
+void TestMainForm::NamesThatAreNotUtf8AreOpenedByTheirBytes() {
+    MainFormFixture fixture;
+    const std::string file = "caf\xe9.txt";
+    const std::string directory = "r\xe9sum\xe9s";
+    WriteText(fixture.Home() + "/" + file, "x");
+    QVERIFY(::mkdir((fixture.Home() + "/" + directory).c_str(), 0700) == 0);
+    ScriptedDesktop desktop;
+    fixture.Start();
+
+    fixture.Open(vlt::DisplayName(file));
+    QCOMPARE(desktop.opened, std::vector<std::string>{fixture.Home() + "/" + file});
+    fixture.Open(vlt::DisplayName(directory));
+    QCOMPARE(fixture.BrowserPath(), fixture.Home() + "/" + directory + "/*.*");
 }
 
 void TestMainForm::SelectingParentLeavesTheActionButtonsOff() {
