@@ -1,5 +1,6 @@
 // The main window's start-up, browser and close duties, driven as a user would.
 #include <QAction>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
@@ -94,6 +95,13 @@ void TestMainForm::ToolBarHasItsButtonsInThreeGroups() {
     QCOMPARE(items[1]->objectName(), QStringLiteral("FVP_SetNewPath"));
     QCOMPARE(items[1]->text(), QStringLiteral("Set new &path..."));
     QCOMPARE(items[1]->shortcut(), QKeySequence(QStringLiteral("Ctrl+Y")));
+    // Tab runs from the list through the enabled buttons in their order.
+    QApplication::setActiveWindow(&form);
+    QVERIFY(form.FileView().ReportView()->hasFocus());
+    for (const char* name : {"OptionsButton", "ExitButton", "AboutButton", "HelpButton"}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(name));
+    }
     for (const char* name : {"FileView", "IdleInfo", "TerminalOutput", "TerminalScroller", "StatusBar", "StatusBarX"}) {
         QVERIFY2(form.findChild<QWidget*>(QLatin1String(name)) != nullptr, name);
     }
