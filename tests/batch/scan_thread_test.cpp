@@ -124,9 +124,9 @@ public:
     explicit GatedExaminer(std::size_t holdAt) : holdAt_(holdAt) {}
 
     FileExaminer Function() {
-        return [this](const std::string& path) {
+        return [this](const OpenDirectory& directory, const std::string& name) {
             std::unique_lock<std::mutex> lock(mutex_);
-            calls_.push_back(path);
+            calls_.push_back(directory.Path() + name);
             if (calls_.size() == holdAt_) {
                 changed_.notify_all();
                 changed_.wait(lock, [&] { return released_; });
@@ -209,7 +209,7 @@ TEST(ScanThread, AnEmptyBrowserEndsAtOnce) {
     ScriptedBrowserHost host;
     TScanThread scanner(state);
     state.ScanStopRequest = true; // left over from an earlier stop
-    scanner.Start(model, "/", false, queue, host, CheckEncrypted);
+    scanner.Start(model, "/", false, queue, host, PeekEncrypted);
     EXPECT_TRUE(Eventually([&] { return !state.ScanRunning; }));
     scanner.Join();
     EXPECT_TRUE(queue.TakeAll().empty());
