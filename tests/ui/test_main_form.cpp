@@ -338,8 +338,8 @@ void TestMainForm::ScannerResultsArriveAsRowChanges() {
     settings.FileViewSetting = 1; // always examine
     fixture.Store(settings);
     vlt::ui::TMainForm& form = fixture.Create();
-    form.BrowserItems().SetFileExaminer([](const std::string& path) {
-        const bool locked = path.find("locked") != std::string::npos;
+    form.BrowserItems().SetFileExaminer([](const vlt::OpenDirectory&, const std::string& name) {
+        const bool locked = name.find("locked") != std::string::npos;
         return vlt::CheckResult{locked ? vlt::ceEncrypted : vlt::ceNotEncrypted, 0x0800};
     });
     QSignalSpy changes(form.FileView().ReportView()->model(), &QAbstractItemModel::dataChanged);
