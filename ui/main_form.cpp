@@ -332,6 +332,7 @@ void TMainForm::EndListing() {
 void TMainForm::SetStatusPanels(const std::string& first, const std::string& second) {
     statusPanel1_->setText(FromBytes(first));
     statusPanel2_->setText(FromBytes(second));
+    statusPanel2_->setToolTip(statusPanel2_->text()); // the whole text where the panel cuts it
 }
 
 // Scanner thread: the results are applied on the user-interface thread.
