@@ -1,6 +1,10 @@
 #include "platform/drives.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -199,6 +203,31 @@ bool FreeSpace(const std::string& path, std::uint64_t& bytesFree) {
     }
     bytesFree = static_cast<std::uint64_t>(info.f_bavail) * static_cast<std::uint64_t>(info.f_frsize);
     return true;
+}
+
+std::optional<std::uint64_t> ReachableFreeSpace(const std::string& path, std::chrono::milliseconds bound) {
+    struct Answer {
+        std::mutex mutex;
+        std::condition_variable ready;
+        bool done = false;
+        std::optional<std::uint64_t> bytes;
+    };
+    const auto answer = std::make_shared<Answer>();
+    std::thread([answer, path] {
+        std::uint64_t bytes = 0;
+        const bool known = FreeSpace(path, bytes);
+        const std::lock_guard<std::mutex> lock(answer->mutex);
+        answer->done = true;
+        if (known) {
+            answer->bytes = bytes;
+        }
+        answer->ready.notify_all();
+    }).detach();
+    std::unique_lock<std::mutex> lock(answer->mutex);
+    if (!answer->ready.wait_for(lock, bound, [&] { return answer->done; })) {
+        return std::nullopt;
+    }
+    return answer->bytes;
 }
 
 bool SameFileSystem(const std::string& a, const std::string& b) {

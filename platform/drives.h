@@ -1,5 +1,6 @@
 #pragma once
 // Mounted file systems stand in for drive letters.
+#include <chrono>
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
@@ -30,6 +31,13 @@ struct DriveInfo {
 
 // Bytes available to an unprivileged user on the file system holding `path`.
 [[nodiscard]] bool FreeSpace(const std::string& path, std::uint64_t& bytesFree);
+
+// FreeSpace with a time bound, for mounts that may hang (a network server that no
+// longer answers): the query runs on a helper thread, and when it has not answered
+// within `bound` the caller goes on with nothing; the helper ends whenever the
+// kernel lets it.
+[[nodiscard]] std::optional<std::uint64_t> ReachableFreeSpace(const std::string& path,
+                                                              std::chrono::milliseconds bound);
 
 // True when both paths exist and lie on the same mounted file system.
 [[nodiscard]] bool SameFileSystem(const std::string& a, const std::string& b);

@@ -39,6 +39,12 @@ TEST_F(BrowserListing, PathsAreCompletedWithTheAllFilesMask) {
         EXPECT_EQ(settings.GetCurrentPath(), c.listed);
         EXPECT_EQ(host.panel2.rfind(c.listed + "  (Free Disk Space: ", 0), 0u) << host.panel2;
     }
+    // The root has no parent to go back to.
+    ASSERT_TRUE(browser.ListDirectory("/"));
+    EXPECT_EQ(browser.BrowserPath(), "/*.*");
+    ASSERT_FALSE(EntryCaptions().empty());
+    EXPECT_NE(EntryCaptions().front(), "..");
+
     EXPECT_EQ(NormaliseBrowserPath(""), "*.*");
     EXPECT_EQ(NormaliseBrowserPath("   "), "*.*");
 }

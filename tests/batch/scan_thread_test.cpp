@@ -202,6 +202,43 @@ TEST_F(Scanner, ExaminedFilesAreNotExaminedAgainAfterAResort) {
     }
 }
 
+// Counts the rows the model reports as changed.
+class ChangedRows : public BrowserModelListener {
+public:
+    std::size_t rows = 0;
+    int resets = 0;
+    void ItemsAboutToReset() override {}
+    void ItemsReset() override { ++resets; }
+    void ItemsChanged(std::size_t first, std::size_t last) override { rows += last - first + 1; }
+    void ColumnCaptionsChanged() override {}
+};
+
+TEST_F(Scanner, ResultsAreAppliedWhileTheScannerRuns) {
+    constexpr int kFiles = 400;
+    for (int i = 0; i < kFiles; ++i) {
+        WriteText(temp.File("f" + std::to_string(i)), "x");
+    }
+    ChangedRows changed;
+    browser.Model().SetListener(&changed);
+    ASSERT_TRUE(browser.ListDirectory(temp.Path()));
+    EXPECT_EQ(changed.resets, 1);
+    // The window's thread: applies results as they come and lets the user select meanwhile.
+    std::size_t row = 0;
+    while (state.ScanRunning) {
+        browser.DrainScanUpdates();
+        browser.Model().SetSelected(row, !browser.Model().Item(row).selected);
+        row = (row + 1) % browser.Model().Count();
+    }
+    browser.DrainScanUpdates();
+    int examined = 0;
+    for (std::size_t i = 0; i < browser.Model().Count(); ++i) {
+        examined += browser.Model().Item(i).kind == ikNotEncrypted;
+    }
+    EXPECT_EQ(examined, kFiles);
+    EXPECT_GE(changed.rows, static_cast<std::size_t>(kFiles));
+    browser.Model().SetListener(nullptr);
+}
+
 TEST(ScanThread, AnEmptyBrowserEndsAtOnce) {
     RunState state;
     BrowserModel model;

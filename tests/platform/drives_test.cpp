@@ -38,6 +38,13 @@ TEST(Drives, FreeSpaceOfTheRootIsPlausible) {
     EXPECT_FALSE(FreeSpace("/no/such/directory/anywhere", bytesFree));
 }
 
+TEST(Drives, ReachableFreeSpaceAnswersForLocalMountsAndNotForMissingOnes) {
+    const std::optional<std::uint64_t> bytes = ReachableFreeSpace("/", std::chrono::seconds(20));
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_GT(*bytes, 0u);
+    EXPECT_FALSE(ReachableFreeSpace("/no/such/directory", std::chrono::seconds(20)).has_value());
+}
+
 TEST(Drives, SameFileSystemComparesDevices) {
     testing::TempDir dir;
     testing::WriteText(dir.File("a"), "a");
