@@ -16,7 +16,6 @@
 #include "scripted_input_boxes.h"
 #include "scripted_message_boxes.h"
 #include "batch/browser_texts.h"
-#include "ui/drive_probe.h"
 #include "ui/item_icons.h"
 
 using vlt::testing::MainFormFixture;
@@ -45,7 +44,6 @@ private slots:
     void ClosingIsRefusedWhileTheLogIsShown();
     void ScannerResultsArriveAsRowChanges();
     void LongPathDoesNotWidenTheWindow();
-    void DriveThatDoesNotAnswerIsNotAccessible();
 };
 
 void TestMainForm::ToolBarHasItsButtonsInThreeGroups() {
@@ -368,11 +366,6 @@ void TestMainForm::LongPathDoesNotWidenTheWindow() {
     QCOMPARE(fixture.BrowserPath(), deep + "/*.*");
     QTest::qWait(100); // lets a resize the status text would cause reach the window
     QCOMPARE(form.width(), 620);
-}
-
-void TestMainForm::DriveThatDoesNotAnswerIsNotAccessible() {
-    QVERIFY(vlt::ui::DriveAccessible("/"));
-    QVERIFY(!vlt::ui::DriveAccessible("/no such mount point"));
 }
 
 QTEST_MAIN(TestMainForm)
