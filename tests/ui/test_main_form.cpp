@@ -38,6 +38,7 @@ private slots:
     void SizeSortPutsNineHundredNinetyNineBeforeOneThousand();
     void MaskIsKeptAcrossDirectoryParentAndDrive();
     void EnterOnAFileOpensItAndStartsNoBatch();
+    void UnreachableDriveIsReportedAndTheListStays();
     void NamesThatAreNotUtf8AreOpenedByTheirBytes();
     void SelectingParentLeavesTheActionButtonsOff();
     void ClosingWhileMaximisedKeepsTheLastNormalPlacement();
@@ -270,6 +271,26 @@ void TestMainForm::NamesThatAreNotUtf8AreOpenedByTheirBytes() {
     QCOMPARE(desktop.opened, std::vector<std::string>{fixture.Home() + "/" + file});
     fixture.Open(vlt::DisplayName(directory));
     QCOMPARE(fixture.BrowserPath(), fixture.Home() + "/" + directory + "/*.*");
+}
+
+void TestMainForm::UnreachableDriveIsReportedAndTheListStays() {
+    MainFormFixture fixture;
+    ScriptedMessageBoxes boxes;
+    vlt::ui::TMainForm& form = fixture.Start();
+    // A drive whose mount point has gone since the listing.
+    vlt::BrowserItem gone;
+    gone.name = "/media/gone";
+    gone.caption = "(/media/gone) Floppy";
+    gone.kind = vlt::ikFloppyDrive;
+    form.BrowserItems().Model().ReplaceItems({gone});
+    fixture.OpenRow(0, gone.caption);
+
+    QCOMPARE(boxes.shown.size(), std::size_t(1));
+    QCOMPARE(boxes.shown[0].caption, std::string("System Error"));
+    QCOMPARE(boxes.shown[0].text, std::string("Drive /media/gone is not accessible!"));
+    QCOMPARE(boxes.shown[0].icon, vlt::MsgIcon::Error);
+    QCOMPARE(fixture.BrowserPath(), fixture.Home() + "/*.*");
+    QCOMPARE(fixture.Captions(), std::vector<std::string>{gone.caption});
 }
 
 void TestMainForm::SelectingParentLeavesTheActionButtonsOff() {
