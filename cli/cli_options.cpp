@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "cipher/algorithm_table.h"
+#include "settings/option_rules.h"
 
 namespace vlt::cli {
 
@@ -183,14 +184,9 @@ std::string ApplyOverrides(const CliOptions& options, SettingsRecord& record) {
     }
     // The terminal has no destination dialog: --dest is its answer.
     record.ExtDestDialogSwitch = options.destination ? 1 : 0;
-    if (record.MixedEncryptionSwitch && record.Algo1Box == record.Algo2Box) {
-        return "mixed encryption needs two different algorithms";
-    }
-    if (record.VLT7CompSwitch &&
-        (record.Algo1Box == kAlgorithmCount || (record.MixedEncryptionSwitch && record.Algo2Box == kAlgorithmCount))) {
-        return std::string(AlgorithmName(kAlgorithmCount)) + " cannot be used with VLT7 compatibility";
-    }
-    return "";
+    // The options dialog's rules: an algorithm it would not offer is refused, never
+    // silently replaced as the dialog replaces it.
+    return AlgorithmSettingsProblem(record);
 }
 
 const char* UsageText() {
