@@ -69,9 +69,13 @@ bool UnbufferedFile::Open(const std::string& path, Mode mode) {
     Close();
     // O_DIRECT is switched on after the open: a file system that refuses it then
     // still gives us the file, and a new file is never created twice.
-    int flags = O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+    int flags = O_WRONLY | O_CLOEXEC | O_NONBLOCK;
     if (mode == Mode::CreateNew) {
-        flags |= O_CREAT | O_EXCL;
+        flags |= O_CREAT | O_EXCL | O_NOFOLLOW;
+    } else if (mode == Mode::CreateUnnamed) {
+        flags |= O_TMPFILE;
+    } else {
+        flags |= O_NOFOLLOW;
     }
     const int fd = open(path.c_str(), flags, 0600);
     if (fd < 0) {

@@ -37,7 +37,9 @@ class UnbufferedFile {
 public:
     enum class Mode {
         OverwriteExisting, // an existing regular file, opened for writing, never truncated
-        CreateNew          // fails when the name exists
+        CreateNew,         // fails when the name exists
+        CreateUnnamed      // `path` is a directory: a file without a name there (O_TMPFILE),
+                           // gone with its space once closed, even when the process is killed
     };
 
     UnbufferedFile() = default;
