@@ -1,0 +1,77 @@
+#pragma once
+// The browser's small file manager: six ways of selecting entries, and copy, move,
+// delete, rename and create directory on the entries of the listed directory. The
+// commands ask their questions and show their progress through the host; they run to
+// the end on the calling thread, letting no other window message run in between.
+#include <cstddef>
+#include <string>
+
+#include "container/message_box_host.h"
+#include "settings/settings_record.h"
+
+namespace vlt {
+
+// The browser window as the file manager commands see it.
+class FileCommandHost : public MessageBoxHost {
+public:
+    // The browser's entries in list order: caption and kind (the item's icon number:
+    // 0 directory, ".." included; 1 to 4 files; 5 to 7 drives).
+    [[nodiscard]] virtual std::size_t EntryCount() = 0;
+    [[nodiscard]] virtual std::string EntryName(std::size_t index) = 0;
+    [[nodiscard]] virtual int EntryKind(std::size_t index) = 0;
+    [[nodiscard]] virtual bool EntrySelected(std::size_t index) = 0;
+    virtual void SelectEntry(std::size_t index, bool selected) = 0;
+    // A renamed entry keeps its place in the list under its new caption.
+    virtual void SetEntryName(std::size_t index, const std::string& name) = 0;
+
+    virtual void SetActionButtonsEnabled(bool enabled) = 0;
+    // The window's own rule after a change of the selection.
+    virtual void SelectionChanged() = 0;
+
+    // The input box: false for Cancel; `text` comes preset and returns the answer.
+    [[nodiscard]] virtual bool InputQuery(const std::string& title, const std::string& prompt, std::string& text) = 0;
+    // The destination dialog in its "&OK"/"&Cancel" layout: the accepted directory as
+    // typed, "" for Cancel.
+    [[nodiscard]] virtual std::string AskCopyDestination(const std::string& caption, const std::string& path) = 0;
+
+    // The status bar's second panel, repainted at once.
+    virtual void ShowStatus(const std::string& text) = 0;
+    virtual void SetWaitCursor(bool waiting) = 0;
+    // Fills the browser with `path` (directory + mask) again.
+    virtual bool ListDirectory(const std::string& path) = 0;
+};
+
+class FileCommands {
+public:
+    FileCommands(SettingsRecord& settings, FileCommandHost& host) : settings_(settings), host_(host) {}
+
+    void SelectAllFiles();
+    void SelectAllDirectories();
+    void SelectAllFilesAndDirectories();
+    void SelectAllDecrypted();
+    void SelectAllEncrypted();
+    // Asks for a string and selects the files whose names contain it, in any case.
+    void SelectContainingString();
+
+    void CopySelected();
+    void MoveSelected();
+    void DeleteSelected();
+    void RenameSelected();
+    void CreateDirectory();
+
+private:
+    enum class Transfer { Copy, Move };
+    template <typename Wanted> void SelectWhere(Wanted wanted);
+    void TransferSelected(Transfer transfer);
+    // The destination for `count` files, "" when the user cancelled.
+    std::string AskDestination(Transfer transfer, std::size_t count);
+    // The listed directory, ending in "/".
+    std::string ListedDirectory() const;
+    // Names as the user types them are relative to the listed directory.
+    std::string InListedDirectory(const std::string& typed) const;
+
+    SettingsRecord& settings_;
+    FileCommandHost& host_;
+};
+
+} // namespace vlt
