@@ -59,11 +59,11 @@ bool SameDirectory(const std::string& a, const std::string& b) {
 
 } // namespace
 
-std::string FileCommands::ListedDirectory() const {
-    return PathDirPart(settings_.GetCurrentPath());
+std::string FileCommands::ListedDirectory() {
+    return PathDirPart(host_.ListedPath());
 }
 
-std::string FileCommands::InListedDirectory(const std::string& typed) const {
+std::string FileCommands::InListedDirectory(const std::string& typed) {
     return !typed.empty() && typed[0] == '/' ? typed : ListedDirectory() + typed;
 }
 
@@ -184,10 +184,10 @@ void FileCommands::TransferSelected(Transfer transfer) {
     if (transfer == Transfer::Copy) {
         std::uint64_t free = 0;
         (void)FreeSpace(source, free);
-        host_.ShowStatus(settings_.GetCurrentPath() + "  (Free Disk Space: " +
+        host_.ShowStatus(host_.ListedPath() + "  (Free Disk Space: " +
                          FormatThousands(static_cast<std::int64_t>(free)) + " bytes)");
     } else {
-        (void)host_.ListDirectory(settings_.GetCurrentPath());
+        (void)host_.ListDirectory(host_.ListedPath());
     }
 }
 
@@ -246,7 +246,7 @@ void FileCommands::DeleteSelected() {
         (void)SafeDelete(full);
     }
     host_.SetWaitCursor(false);
-    (void)host_.ListDirectory(settings_.GetCurrentPath());
+    (void)host_.ListDirectory(host_.ListedPath());
 }
 
 void FileCommands::RenameSelected() {
@@ -283,7 +283,7 @@ void FileCommands::CreateDirectory() {
     }
     const std::string path = ListedDirectory() + typed;
     if (SafeCreateDirectory(path)) {
-        (void)host_.ListDirectory(settings_.GetCurrentPath());
+        (void)host_.ListDirectory(host_.ListedPath());
     } else {
         host_.ShowMessage("Invalid Pathname", "\"" + path + "\" couldn't be created!", MsgIcon::Error);
     }

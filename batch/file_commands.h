@@ -37,7 +37,9 @@ public:
     // The status bar's second panel, repainted at once.
     virtual void ShowStatus(const std::string& text) = 0;
     virtual void SetWaitCursor(bool waiting) = 0;
-    // Fills the browser with `path` (directory + mask) again.
+    // The listed path: directory ending in "/" + mask.
+    [[nodiscard]] virtual std::string ListedPath() = 0;
+    // Fills the browser with `path` (directory + mask).
     virtual bool ListDirectory(const std::string& path) = 0;
 };
 
@@ -66,9 +68,9 @@ private:
     // The destination for `count` files, "" when the user cancelled.
     std::string AskDestination(Transfer transfer, std::size_t count);
     // The listed directory, ending in "/".
-    std::string ListedDirectory() const;
+    std::string ListedDirectory();
     // Names as the user types them are relative to the listed directory.
-    std::string InListedDirectory(const std::string& typed) const;
+    std::string InListedDirectory(const std::string& typed);
 
     SettingsRecord& settings_;
     FileCommandHost& host_;
