@@ -64,7 +64,12 @@ private:
         return widget;
     }
     QCheckBox* Box(const char* name) { return Find<QCheckBox>(name); }
-    void Click(const char* name) { QTest::mouseClick(Find<QAbstractButton>(name), Qt::LeftButton); }
+    // A check box takes clicks on its indicator and caption only: it is clicked there.
+    void Click(const char* name) {
+        QAbstractButton* button = Find<QAbstractButton>(name);
+        const bool box = qobject_cast<QCheckBox*>(button) != nullptr;
+        QTest::mouseClick(button, Qt::LeftButton, {}, box ? QPoint(6, button->height() / 2) : QPoint());
+    }
     // A pick from a closed drop-down list with the keyboard, as a user makes it.
     void Choose(const char* list, int position) {
         QComboBox* box = Find<QComboBox>(list);
