@@ -1,7 +1,6 @@
 // Free-space clearing on a "disk" made small by the file size limit.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,11 +11,13 @@
 
 #include "batch/format_thousands.h"
 #include "batch/free_space.h"
+#include "common/file_size_limit.h"
 #include "common/temp_dir.h"
 
 namespace vlt {
 namespace {
 
+using testing::FileSizeLimit;
 using testing::TempDir;
 
 // The /proc link of this process's open unnamed file in `directory`, "" when none is open.
@@ -53,26 +54,6 @@ public:
         }
     }
     void ProcessMessages() override {}
-};
-
-// Writes beyond `bytes` fail with EFBIG while it lives, as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limited = previous_;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
 };
 
 TEST(FreeSpace, FillsUntilTheDiskIsFullWithTheBlockRepeated) {

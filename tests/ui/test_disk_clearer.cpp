@@ -5,13 +5,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include <sys/resource.h>
 #include <sys/statvfs.h>
 
-#include <csignal>
 #include <memory>
 #include <optional>
 
+#include "common/file_size_limit.h"
 #include "common/scratch_mount.h"
 #include "common/temp_dir.h"
 #include "scripted_message_boxes.h"
@@ -32,17 +31,7 @@ public:
     explicit SmallDisk(std::uint64_t bytes) : mount_(bytes) {
         if (!mount_.Mounted()) {
             temp_.emplace();
-            previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-            getrlimit(RLIMIT_FSIZE, &previous_);
-            rlimit limited = previous_;
-            limited.rlim_cur = bytes;
-            setrlimit(RLIMIT_FSIZE, &limited);
-        }
-    }
-    ~SmallDisk() {
-        if (temp_) {
-            setrlimit(RLIMIT_FSIZE, &previous_);
-            std::signal(SIGXFSZ, previousHandler_);
+            limit_.emplace(bytes);
         }
     }
     // Ends in "/".
@@ -53,8 +42,7 @@ public:
 private:
     testing::ScratchMount mount_;
     std::optional<testing::TempDir> temp_;
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
+    std::optional<testing::FileSizeLimit> limit_;
 };
 
 } // namespace
@@ -68,6 +56,15 @@ private:
 
     QPushButton* StopButton() { return clearer->findChild<QPushButton*>(QStringLiteral("StopButton")); }
     QString Info() { return clearer->findChild<QLabel*>(QStringLiteral("Info"))->text(); }
+    // The window closed: the main window usable again, the fill file gone with its space.
+    void ExpectClosedAndFreed(const SmallDisk& disk, std::uint64_t freeBefore) {
+        QVERIFY(!clearer->isVisible());
+        QVERIFY(mainWindow->isEnabled());
+        QVERIFY(testing::ListNames(disk.Directory()).empty());
+        if (disk.OwnFileSystem()) {
+            QCOMPARE(FreeBytes(disk.Directory()), freeBefore);
+        }
+    }
 
 private slots:
     void init() {
@@ -124,12 +121,7 @@ private slots:
         }
 
         QTest::mouseClick(StopButton(), Qt::LeftButton);
-        QVERIFY(!clearer->isVisible());
-        QVERIFY(mainWindow->isEnabled());
-        QVERIFY(testing::ListNames(disk.Directory()).empty());
-        if (disk.OwnFileSystem()) {
-            QCOMPARE(FreeBytes(disk.Directory()), freeBefore);
-        }
+        ExpectClosedAndFreed(disk, freeBefore);
     }
 
     void AFullDiskEndsTheFillingAndEscapeClosesTheWindow() {
@@ -141,12 +133,7 @@ private slots:
             QVERIFY(FreeBytes(disk.Directory()) < 64U * 1024);
         }
         QTest::keyClick(clearer.get(), Qt::Key_Escape);
-        QVERIFY(!clearer->isVisible());
-        QVERIFY(mainWindow->isEnabled());
-        QVERIFY(testing::ListNames(disk.Directory()).empty());
-        if (disk.OwnFileSystem()) {
-            QCOMPARE(FreeBytes(disk.Directory()), freeBefore);
-        }
+        ExpectClosedAndFreed(disk, freeBefore);
     }
 
     void TheCaptionNamesTheDrive() {
