@@ -110,7 +110,8 @@ void TMainForm::SetUpStatusBar() {
     statusPanel1_->setFixedWidth(kFirstPanelWidth);
     statusPanel2_ = new QLabel(ui_->StatusBar);
     statusPanel2_->setObjectName(QStringLiteral("StatusPanel2"));
-    statusPanel2_->setMinimumWidth(0);
+    // A long path is cut at the window's edge; it never widens the window.
+    statusPanel2_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     for (QLabel* panel : {statusPanel1_, statusPanel2_}) {
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
