@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <string>
-#include <thread>
 
 #include "batch/directory_list.h"
 #include "batch/format_thousands.h"
 #include "batch/progress.h"
 #include "batch/result_text.h"
+#include "batch/scan_thread.h"
 #include "container/crypt_context.h"
 #include "platform/paths.h"
 #include "support/file_access.h"
@@ -100,14 +100,7 @@ JobOutcome JobRun::Run() {
 }
 
 void JobRun::StopScanner() {
-    if (!state_.ScanRunning) {
-        return;
-    }
-    state_.ScanStopRequest = true;
-    while (state_.ScanRunning) {
-        host_.ProcessMessages();
-        std::this_thread::yield();
-    }
+    StopScannerAndWait(state_, [this] { host_.ProcessMessages(); });
 }
 
 bool JobRun::PrepareResources() {

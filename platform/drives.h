@@ -1,6 +1,7 @@
 #pragma once
 // Mounted file systems stand in for drive letters.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,12 @@ struct DriveInfo {
 // "/" first, then the mount points a user would recognise, sorted by path;
 // kernel and run-time internals (/proc, /sys, /dev, /run) are left out.
 [[nodiscard]] std::vector<DriveInfo> ListDrives();
+
+// The drive type of the mounted file system holding `path` (absolute, symbolic links
+// resolved), decided from the mount table alone: no mounted file system is touched, so
+// a hung network mount cannot block the caller. Empty when the file system holding it
+// is none of the drive types (proc, sysfs, ...).
+[[nodiscard]] std::optional<DriveType> DriveTypeOfPath(const std::string& path);
 
 // Bytes available to an unprivileged user on the file system holding `path`.
 [[nodiscard]] bool FreeSpace(const std::string& path, std::uint64_t& bytesFree);
