@@ -109,7 +109,8 @@ std::string ParseCommandLine(int argc, const char* const* argv, CliOptions& opti
             options.switches.emplace_back(flag->field, flag->value);
             continue;
         }
-        const std::pair<const char*, bool*> bareFlags[] = {{"--yes", &options.yes}, {"--quiet", &options.quiet}};
+        const std::pair<const char*, bool*> bareFlags[] = {
+            {"--yes", &options.yes}, {"--quiet", &options.quiet}, {"--raw-passphrase", &options.rawPassphrase}};
         bool matched = false;
         for (const auto& [name, target] : bareFlags) {
             if (argument == name) {
@@ -235,6 +236,12 @@ Run:
   --passphrase2-file F       second passphrase (mixed encryption)
                              Otherwise VLT95_PASSPHRASE / VLT95_PASSPHRASE2, otherwise asked
                              on the terminal without echo (twice when encrypting).
+                             Passphrases are UTF-8 text and are used as the window's
+                             dialog uses them: as Windows-1252 bytes, so that both
+                             programs open the same files; a character without a
+                             Windows-1252 byte is refused.
+  --raw-passphrase           take the passphrases byte for byte, unconverted (any byte
+                             values, such as those given in the dialog's numerical input)
   --help                     this text
 
 Ctrl-C stops the run after the current block.

@@ -1,8 +1,9 @@
 #include "cli/terminal_host.h"
 
 #include <cstdlib>
-#include <cstring>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 
 #include "batch/format_thousands.h"
 
@@ -10,37 +11,27 @@ namespace vlt::cli {
 
 namespace {
 
-SecureBuffer ToBuffer(const std::string& text) {
-    SecureBuffer buffer(text.size());
-    if (!text.empty()) {
-        std::memcpy(buffer.Data(), text.data(), text.size());
+// A passphrase file's contents without one trailing newline; nothing when unreadable.
+std::optional<std::string> ReadPassphraseFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
     }
-    return buffer;
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!text.empty() && text.back() == '\n') {
+        text.pop_back();
+        if (!text.empty() && text.back() == '\r') {
+            text.pop_back();
+        }
+    }
+    return text;
 }
 
 } // namespace
 
 TerminalHost::TerminalHost(const CliOptions& options, const SettingsRecord& settings, JobSelection selection)
     : options_(options), settings_(settings), selection_(std::move(selection)),
-      progress_(!options.quiet && StderrIsTerminal()) {}
-
-MsgAnswer TerminalHost::MessageBox(const std::string& caption, const std::string& text, MsgIcon, MsgButtons buttons) {
-    progress_.Clear();
-    if (buttons == MsgButtons::Ok) {
-        std::cerr << MessageText(caption, text) << std::endl;
-        return MsgAnswer::Ok;
-    }
-    if (options_.yes) {
-        return MsgAnswer::Yes;
-    }
-    if (!StdinIsTerminal()) {
-        const bool cancel = buttons == MsgButtons::YesNoCancel;
-        std::cerr << MessageText(caption, text) << (cancel ? " Cancel" : " No") << " (no terminal; --yes answers Yes)"
-                  << std::endl;
-        return cancel ? MsgAnswer::Cancel : MsgAnswer::No;
-    }
-    return AskOnTerminal(MessageText(caption, text), buttons);
-}
+      progress_(!options.quiet && StderrIsTerminal()), messages_(options.yes, [this] { progress_.Clear(); }) {}
 
 void TerminalHost::LogPaint(MessageLog& log) {
     if (options_.quiet) {
@@ -69,7 +60,7 @@ void TerminalHost::ShowDoneDialog(const DoneSummary& summary, MessageLog& log) {
     if (saved == LogSaveResult::Saved) {
         return;
     }
-    std::cerr << MessageText("Saving failed", SaveFailureText(saved, *options_.logFile)) << std::endl;
+    ShowMessage("Saving failed", SaveFailureText(saved, *options_.logFile), MsgIcon::Exclamation);
     logSaveFailed_ = true;
 }
 
@@ -123,40 +114,39 @@ bool TerminalHost::ReadPair(const std::optional<std::string>& file, const char* 
     return true;
 }
 
-bool TerminalHost::ReadEntries(const PassphraseRequest& request, Passphrases& entries, bool& interactive) {
+bool TerminalHost::ReadEntries(const PassphraseRequest& request, PassphraseEntries& entries, bool& interactive) {
     interactive = false;
-    if (!ReadPair(options_.passphraseFile, "VLT95_PASSPHRASE", EntryLabel(request, false), request.encrypt,
-                  entries.first, entries.firstConfirmation, interactive)) {
+    if (!ReadPair(options_.passphraseFile, "VLT95_PASSPHRASE", WithoutMnemonic(EntryLabel(request, false)),
+                  request.encrypt, entries.first, entries.firstConfirmation, interactive)) {
         return false;
     }
-    return !request.mixed || ReadPair(options_.passphrase2File, "VLT95_PASSPHRASE2", EntryLabel(request, true),
-                                      request.encrypt, entries.second, entries.secondConfirmation, interactive);
+    return !request.mixed ||
+           ReadPair(options_.passphrase2File, "VLT95_PASSPHRASE2", WithoutMnemonic(EntryLabel(request, true)),
+                    request.encrypt, entries.second, entries.secondConfirmation, interactive);
 }
 
 void TerminalHost::ShowPassphraseDialog(bool EncryptMode) {
-    accepted_ = false;
-    PassphraseRequest request;
-    request.encrypt = EncryptMode;
-    request.mixed = settings_.MixedEncryptionSwitch != 0;
-    request.vlt7 = settings_.VLT7CompSwitch != 0;
-    request.firstAlgorithm = settings_.Algo1Box;
-    request.secondAlgorithm = request.mixed ? settings_.Algo2Box : 0;
+    store_.ClearAccepted();
+    PassphraseRequest request = PassphraseRequestFor(settings_, EncryptMode);
+    // The terminal takes the passphrase itself; --raw-passphrase is its way to any bytes.
+    request.numerical = false;
+    const PassphraseText text = options_.rawPassphrase ? PassphraseText::Raw : PassphraseText::Utf8;
     for (;;) {
-        Passphrases entries;
+        PassphraseEntries entries;
         bool interactive = false;
         if (!ReadEntries(request, entries, interactive)) {
             return;
         }
-        std::optional<InputMessage> problem = CheckPassphrases(request, entries);
+        const std::optional<PassphraseProblem> problem = CheckPassphrases(request, entries, text);
         if (!problem) {
-            const std::optional<InputMessage> warning = RepeatedPartsWarning(request, entries);
+            const std::optional<PassphraseProblem> warning = RepeatedPartsWarning(request, entries);
             if (!warning || MessageBox(warning->caption, warning->text, MsgIcon::Exclamation, MsgButtons::YesNo) ==
                                 MsgAnswer::Yes) {
-                Store(entries);
+                store_.Fill(entries.first, entries.second, true);
                 return;
             }
         } else {
-            (void)MessageBox(problem->caption, problem->text, MsgIcon::Exclamation, MsgButtons::Ok);
+            ShowMessage(problem->caption, problem->text, MsgIcon::Exclamation);
         }
         // Like the dialog, the terminal asks again; input from a file or the
         // environment cannot change, so it is refused.
@@ -167,20 +157,8 @@ void TerminalHost::ShowPassphraseDialog(bool EncryptMode) {
     }
 }
 
-void TerminalHost::Store(const Passphrases& entries) {
-    first_ = ToBuffer(entries.first);
-    second_ = ToBuffer(entries.second);
-    accepted_ = true;
-}
-
 bool TerminalHost::GetPassphrases(SecureBuffer& first, SecureBuffer& second) {
-    if (!accepted_) {
-        return false;
-    }
-    first = std::move(first_);
-    second = std::move(second_);
-    accepted_ = false;
-    return true;
+    return store_.GetPassphrases(first, second);
 }
 
 } // namespace vlt::cli

@@ -1,0 +1,52 @@
+#pragma once
+// The message log's view during a run: the paint box TerminalOutput, which takes the
+// browser's place, with the scroll bar TerminalScroller at its right edge. The log
+// (batch/message_log.h) keeps the lines and the scroll arithmetic; this only draws.
+#include <QWidget>
+
+#include <cstdint>
+#include <string>
+
+class QScrollBar;
+
+namespace vlt {
+class MessageLog;
+struct SettingsRecord;
+} // namespace vlt
+
+namespace vlt::ui {
+
+class TerminalOutput : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TerminalOutput(QWidget* parent = nullptr);
+
+    // The log starts: the settings' font, the scroll bar hidden at 0, nothing shown yet.
+    void Start(const SettingsRecord& settings);
+    // The log ends: nothing more is drawn from it.
+    void Stop();
+    // Whole rows the box shows.
+    [[nodiscard]] std::int32_t LogRows() const;
+    // The log changed: the scroll bar follows it and the box repaints (coalesced).
+    void LogPaint(MessageLog& log);
+
+    [[nodiscard]] QScrollBar* Scroller() const { return TerminalScroller; }
+    [[nodiscard]] int LineHeight() const { return lineHeight_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private slots:
+    void TerminalScrollerChange(int position);
+
+private:
+    void PlaceScroller();
+
+    MessageLog* log_ = nullptr;
+    int lineHeight_ = 20;
+    QScrollBar* TerminalScroller;
+};
+
+} // namespace vlt::ui
