@@ -17,17 +17,6 @@ namespace vlt {
 
 namespace {
 
-// Item kinds (the browser's icon numbers).
-constexpr int kDirectoryKind = 0;
-constexpr int kFirstFileKind = 1;
-constexpr int kEncryptedKind = 2; // in the current container generation
-constexpr int kLastFileKind = 4;
-constexpr int kPlainKind = 4;
-
-bool IsFile(int kind) {
-    return kind >= kFirstFileKind && kind <= kLastFileKind;
-}
-
 bool IsParentEntry(const std::string& name) {
     return name == "..";
 }
@@ -68,37 +57,38 @@ std::string FileCommands::InListedDirectory(const std::string& typed) {
 }
 
 template <typename Wanted> void FileCommands::SelectWhere(Wanted wanted) {
-    for (std::size_t i = 0; i < host_.EntryCount(); ++i) {
-        host_.SelectEntry(i, wanted(host_.EntryKind(i), host_.EntryName(i)));
+    std::vector<bool> selected(host_.EntryCount());
+    for (std::size_t i = 0; i < selected.size(); ++i) {
+        selected[i] = wanted(host_.EntryKind(i), host_.EntryName(i));
     }
-    host_.SelectionChanged();
+    host_.SetSelection(selected);
 }
 
 void FileCommands::SelectAllFiles() {
     host_.SetActionButtonsEnabled(false);
-    SelectWhere([](int kind, const std::string&) { return IsFile(kind); });
+    SelectWhere([](ItemKind kind, const std::string&) { return IsFileKind(kind); });
 }
 
 void FileCommands::SelectAllDirectories() {
     host_.SetActionButtonsEnabled(false);
-    SelectWhere([](int kind, const std::string& name) { return kind == kDirectoryKind && !IsParentEntry(name); });
+    SelectWhere([](ItemKind kind, const std::string& name) { return kind == ikDirectory && !IsParentEntry(name); });
 }
 
 void FileCommands::SelectAllFilesAndDirectories() {
     host_.SetActionButtonsEnabled(false);
-    SelectWhere([](int kind, const std::string& name) {
-        return IsFile(kind) || (kind == kDirectoryKind && !IsParentEntry(name));
+    SelectWhere([](ItemKind kind, const std::string& name) {
+        return IsFileKind(kind) || (kind == ikDirectory && !IsParentEntry(name));
     });
 }
 
 void FileCommands::SelectAllDecrypted() {
     host_.SetActionButtonsEnabled(false);
-    SelectWhere([](int kind, const std::string&) { return kind == kPlainKind; });
+    SelectWhere([](ItemKind kind, const std::string&) { return kind == ikNotEncrypted; });
 }
 
 void FileCommands::SelectAllEncrypted() {
     host_.SetActionButtonsEnabled(false);
-    SelectWhere([](int kind, const std::string&) { return kind == kEncryptedKind; });
+    SelectWhere([](ItemKind kind, const std::string&) { return kind == ikEncrypted; });
 }
 
 void FileCommands::SelectContainingString() {
@@ -111,8 +101,8 @@ void FileCommands::SelectContainingString() {
     if (search.empty()) {
         return;
     }
-    SelectWhere([&](int kind, const std::string& name) {
-        return IsFile(kind) && Upper(name).find(search) != std::string::npos;
+    SelectWhere([&](ItemKind kind, const std::string& name) {
+        return IsFileKind(kind) && Upper(name).find(search) != std::string::npos;
     });
 }
 
@@ -140,7 +130,7 @@ std::string FileCommands::AskDestination(Transfer transfer, std::size_t count) {
 void FileCommands::TransferSelected(Transfer transfer) {
     std::vector<std::string> names;
     for (std::size_t i = 0; i < host_.EntryCount(); ++i) {
-        if (host_.EntrySelected(i) && IsFile(host_.EntryKind(i))) {
+        if (host_.EntrySelected(i) && IsFileKind(host_.EntryKind(i))) {
             names.push_back(host_.EntryName(i));
         }
     }
@@ -206,10 +196,10 @@ void FileCommands::DeleteSelected() {
     };
     std::vector<Doomed> doomed;
     for (std::size_t i = 0; i < host_.EntryCount(); ++i) {
-        const int kind = host_.EntryKind(i);
+        const ItemKind kind = host_.EntryKind(i);
         const std::string name = host_.EntryName(i);
-        if (host_.EntrySelected(i) && (IsFile(kind) || kind == kDirectoryKind) && !IsParentEntry(name)) {
-            doomed.push_back({name, kind == kDirectoryKind});
+        if (host_.EntrySelected(i) && (IsFileKind(kind) || kind == ikDirectory) && !IsParentEntry(name)) {
+            doomed.push_back({name, kind == ikDirectory});
         }
     }
     if (doomed.empty()) {
@@ -257,9 +247,9 @@ void FileCommands::RenameSelected() {
     if (index == host_.EntryCount()) {
         return;
     }
-    const int kind = host_.EntryKind(index);
+    const ItemKind kind = host_.EntryKind(index);
     const std::string name = host_.EntryName(index);
-    if ((!IsFile(kind) && kind != kDirectoryKind) || IsParentEntry(name)) {
+    if ((!IsFileKind(kind) && kind != ikDirectory) || IsParentEntry(name)) {
         return;
     }
     std::string typed = name;
@@ -270,7 +260,7 @@ void FileCommands::RenameSelected() {
     const std::string to = InListedDirectory(typed);
     // A typed path moves the entry, a file also onto another file system; an existing
     // entry of the new name is never replaced.
-    const bool renamed = IsFile(kind) ? SafeMoveFile(from, to, Existing::Keep) : SafeRename(from, to);
+    const bool renamed = IsFileKind(kind) ? SafeMoveFile(from, to, Existing::Keep) : SafeRename(from, to);
     if (renamed) {
         host_.SetEntryName(index, PathNamePart(typed));
     }

@@ -5,7 +5,9 @@
 // the end on the calling thread, letting no other window message run in between.
 #include <cstddef>
 #include <string>
+#include <vector>
 
+#include "batch/browser_item.h"
 #include "container/message_box_host.h"
 #include "settings/settings_record.h"
 
@@ -14,19 +16,18 @@ namespace vlt {
 // The browser window as the file manager commands see it.
 class FileCommandHost : public MessageBoxHost {
 public:
-    // The browser's entries in list order: caption and kind (the item's icon number:
-    // 0 directory, ".." included; 1 to 4 files; 5 to 7 drives).
+    // The browser's entries in list order: name (as the file system gives it) and kind.
     [[nodiscard]] virtual std::size_t EntryCount() = 0;
     [[nodiscard]] virtual std::string EntryName(std::size_t index) = 0;
-    [[nodiscard]] virtual int EntryKind(std::size_t index) = 0;
+    [[nodiscard]] virtual ItemKind EntryKind(std::size_t index) = 0;
     [[nodiscard]] virtual bool EntrySelected(std::size_t index) = 0;
-    virtual void SelectEntry(std::size_t index, bool selected) = 0;
-    // A renamed entry keeps its place in the list under its new caption.
+    // Selects exactly the entries marked (one flag per entry), then runs the window's
+    // own rule for a changed selection, also when the selection stayed the same.
+    virtual void SetSelection(const std::vector<bool>& selected) = 0;
+    // A renamed entry keeps its place in the list under its new name.
     virtual void SetEntryName(std::size_t index, const std::string& name) = 0;
 
     virtual void SetActionButtonsEnabled(bool enabled) = 0;
-    // The window's own rule after a change of the selection.
-    virtual void SelectionChanged() = 0;
 
     // The input box: false for Cancel; `text` comes preset and returns the answer.
     [[nodiscard]] virtual bool InputQuery(const std::string& title, const std::string& prompt, std::string& text) = 0;

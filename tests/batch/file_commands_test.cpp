@@ -20,7 +20,7 @@ using testing::TempDir;
 
 struct Entry {
     std::string name;
-    int kind;
+    int kind; // ItemKind
     bool selected = false;
 };
 
@@ -63,12 +63,17 @@ public:
     }
     std::size_t EntryCount() override { return entries.size(); }
     std::string EntryName(std::size_t i) override { return entries.at(i).name; }
-    int EntryKind(std::size_t i) override { return entries.at(i).kind; }
+    ItemKind EntryKind(std::size_t i) override { return static_cast<ItemKind>(entries.at(i).kind); }
     bool EntrySelected(std::size_t i) override { return entries.at(i).selected; }
-    void SelectEntry(std::size_t i, bool selected) override { entries.at(i).selected = selected; }
+    void SetSelection(const std::vector<bool>& selected) override {
+        EXPECT_EQ(selected.size(), entries.size());
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            entries[i].selected = selected.at(i);
+        }
+        ++selectionChanges;
+    }
     void SetEntryName(std::size_t i, const std::string& name) override { entries.at(i).name = name; }
     void SetActionButtonsEnabled(bool enabled) override { buttonsDisabled += enabled ? 0 : 1; }
-    void SelectionChanged() override { ++selectionChanges; }
     bool InputQuery(const std::string& title, const std::string& prompt, std::string& text) override {
         prompts.push_back(title + "|" + prompt + "|" + text);
         if (typed.empty()) {
