@@ -102,7 +102,10 @@ void TMainForm::FormCreate() {
 
 // The other windows exist for the whole run of the program, created once after the
 // main window.
-void TMainForm::CreateWindows() { aboutBox_ = new TAboutBox(this); }
+void TMainForm::CreateWindows() {
+    aboutBox_ = new TAboutBox(this);
+    CreateFileCommandWindows();
+}
 
 void TMainForm::SetUpStatusBar() {
     statusPanel1_ = new QLabel(ui_->StatusBar);

@@ -58,10 +58,17 @@ public slots:
     void DecryptClick();
     void WipeClick();
 
-    // ---- Options: OptionsClick lives with the options dialog's and file commands'
-    // ---- handlers (the Options button is connected to it here).
+    // ---- Options, free-space clearing and the file manager commands of FVPop: their
+    // ---- handlers live in main_form_file_commands.cpp (the Options button is connected
+    // ---- to OptionsClick here; CreateWindows calls CreateFileCommandWindows).
 public slots:
     void OptionsClick();
+
+private:
+    class FileCommandWindow;
+    void CreateFileCommandWindows();
+    FileCommandWindow* fileCommandWindow_ = nullptr; // a child of the window
+    // ---- end of the options' and file commands' block
 
 protected:
     void paintEvent(QPaintEvent* event) override;
