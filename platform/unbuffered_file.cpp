@@ -134,6 +134,14 @@ std::int64_t UnbufferedFile::Write(const void* alignedData, std::size_t length) 
     return static_cast<std::int64_t>(written);
 }
 
+bool UnbufferedFile::Reserve(std::uint64_t offset, std::uint64_t length) {
+    const auto limit = static_cast<std::uint64_t>(std::numeric_limits<off_t>::max());
+    if (fd_ < 0 || offset > limit || length > limit - offset) {
+        return false;
+    }
+    return fallocate(fd_, 0, static_cast<off_t>(offset), static_cast<off_t>(length)) == 0;
+}
+
 bool UnbufferedFile::Sync() {
     return fd_ >= 0 && fdatasync(fd_) == 0;
 }

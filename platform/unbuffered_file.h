@@ -55,6 +55,9 @@ public:
     // kDirectAlignment. Returns the bytes written: a short count when the disk
     // filled up part way, -1 when nothing was written (errno kept, ENOSPC for a full disk).
     [[nodiscard]] std::int64_t Write(const void* alignedData, std::size_t length);
+    // Allocates [offset, offset + length) ahead of the writes (the file grows to cover
+    // it); false where the file system cannot, or has no room.
+    [[nodiscard]] bool Reserve(std::uint64_t offset, std::uint64_t length);
     // fdatasync: everything written so far is on the disk when this returns true.
     [[nodiscard]] bool Sync();
     bool Close();
