@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <set>
 #include <vector>
@@ -115,7 +116,10 @@ private:
     std::string workName_;
 };
 
-bool CopyBytes(FileHandle& source, FileHandle& target) {
+// `durable`: the copy is synced before anyone relies on it, so its writeback starts at
+// once, chunk by chunk, and runs beside the copying instead of all at the sync.
+// `size` (the source's, as last seen) bounds the buffer: small files need no large one.
+bool CopyBytes(FileHandle& source, FileHandle& target, bool durable, std::uint64_t size) {
     // The kernel copies within (and, on newer kernels, between some) file systems.
     for (;;) {
         if (ConsumeFileFault(FileOp::Read) || ConsumeFileFault(FileOp::Write)) {
@@ -133,7 +137,8 @@ bool CopyBytes(FileHandle& source, FileHandle& target) {
             break; // nothing of this call was copied: both offsets stand where the copy goes on
         }
     }
-    std::vector<std::uint8_t> buffer(kBufferedCopyChunk);
+    std::vector<std::uint8_t> buffer(std::clamp<std::uint64_t>(size + 1, 4096, kBufferedCopyChunk));
+    off_t written = lseek(target.Descriptor(), 0, SEEK_CUR);
     for (;;) {
         const std::int64_t got = SafeRead(buffer.data(), 1, buffer.size(), source);
         if (got <= 0) {
@@ -142,11 +147,17 @@ bool CopyBytes(FileHandle& source, FileHandle& target) {
         if (SafeWrite(buffer.data(), 1, static_cast<std::size_t>(got), target) != got) {
             return false;
         }
+        if (durable && written >= 0) {
+            (void)sync_file_range(target.Descriptor(), written, got, SYNC_FILE_RANGE_WRITE);
+            written += got;
+        }
     }
 }
 
 // The copy behind SafeCopyFile; `copied` receives the source's state as it was copied.
-bool CopyFile(const std::string& from, const std::string& to, Existing existing, struct stat& copied) {
+// A `durable` copy is made so that a sync soon after finds little left to write.
+bool CopyFile(const std::string& from, const std::string& to, Existing existing, bool durable,
+              struct stat& copied) {
     FileHandle source = SafeOpen(from, omRead);
     if (!source.IsOpen() || fstat(source.Descriptor(), &copied) != 0) {
         return false;
@@ -155,7 +166,8 @@ bool CopyFile(const std::string& from, const std::string& to, Existing existing,
         return false; // the rename would refuse it too, but only after the whole copy
     }
     PendingFile copy(to);
-    if (!copy.Create() || !CopyBytes(source, copy.Handle())) {
+    if (!copy.Create() || !CopyBytes(source, copy.Handle(), durable || existing == Existing::Replace,
+                                           static_cast<std::uint64_t>(copied.st_size))) {
         return false;
     }
     timespec times[2] = {};
@@ -177,7 +189,7 @@ bool CopyFile(const std::string& from, const std::string& to, Existing existing,
 
 bool SafeCopyFile(const std::string& from, const std::string& to, Existing existing) {
     struct stat copied {};
-    return CopyFile(from, to, existing, copied);
+    return CopyFile(from, to, existing, false, copied);
 }
 
 bool FileMover::Move(const std::string& from, const std::string& to, Existing existing) {
@@ -200,7 +212,7 @@ bool FileMover::Move(const std::string& from, const std::string& to, Existing ex
         return false;
     }
     struct stat copied {};
-    if (!CopyFile(from, to, existing, copied)) {
+    if (!CopyFile(from, to, existing, true, copied)) {
         return false;
     }
     pending_.push_back({from, DirectoryOf(to), static_cast<std::uint64_t>(copied.st_dev),
