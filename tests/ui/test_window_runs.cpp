@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTimer>
@@ -124,7 +125,8 @@ private:
                       for (const char* name : {"Passw1Box1", "Passw1Box2"}) {
                           auto* field = Find<QLineEdit>(dialog, name);
                           if (field->isVisible()) {
-                              QTest::keyClicks(field, passphrase);
+                              field->setFocus();
+                              field->insert(passphrase); // as typed, whatever the keyboard layout
                           }
                       }
                       QTest::mouseClick(Find<QPushButton>(dialog, "OKButton"), Qt::LeftButton);
@@ -252,6 +254,48 @@ private slots:
             QCOMPARE(ModificationTime(data + "/" + name), date);
         }
         QCOMPARE(ListNames(data), (std::vector<std::string>{"alpha.txt", "beta.doc", "gamma.bin"}));
+    }
+
+    // One typed passphrase with characters beyond ASCII opens the same files in the
+    // window and in vlt95-cli, both ways.
+    void passphraseTextIsTheSameInBothPrograms() {
+        const QString typed = QString::fromUtf8("p\xC3\xA4\xE2\x82\xAC" "ss"); // "pä€ss"
+        WriteText(data + "/from-cli.txt", "written by the terminal");
+        WriteText(data + "/from-window.txt", "written by the window");
+        const auto cli = [&](const char* command, const std::string& file) {
+            QProcess process;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("VLT95_PASSPHRASE", typed);
+            process.setProcessEnvironment(environment);
+            process.start(VLT_CLI_PATH, {command, "--config", QString::fromStdString(fixture->Home() + "/none.cfg"),
+                                         "--yes", "--quiet", QString::fromStdString(data + "/" + file)});
+            return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit
+                       ? process.exitCode()
+                       : -1;
+        };
+        QCOMPARE(cli("encrypt", "from-cli.txt"), 0);
+        fixture->Start();
+
+        UserScript user;
+        const auto runOn = [&](const std::string& name, const char* button) {
+            SelectFiles({name});
+            AnswerPassphrase(user, typed);
+            LeaveFilesWhereTheyAre(user);
+            boxes->Answer(MsgAnswer::Yes);
+            user.Then([this] { return DoneShown(); },
+                      [this] {
+                          const auto closeDone = qScopeGuard([this] { PressDoneOk(); });
+                          QCOMPARE(Count("InfoSuccess"), QStringLiteral("1"));
+                      });
+            QTest::mouseClick(&fixture->Button(button), Qt::LeftButton);
+            QVERIFY(user.Done());
+        };
+        runOn("from-cli.txt", "DecryptButton");
+        QCOMPARE(ReadFile(data + "/from-cli.txt"), std::string("written by the terminal"));
+        runOn("from-window.txt", "EncryptButton");
+        QVERIFY(ReadFile(data + "/from-window.txt") != "written by the window");
+        QCOMPARE(cli("decrypt", "from-window.txt"), 0);
+        QCOMPARE(ReadFile(data + "/from-window.txt"), std::string("written by the window"));
     }
 
     void stopAsksAndYesEndsTheRun() {
