@@ -27,7 +27,6 @@ private:
 using Display = void;
 using Atom = unsigned long;
 constexpr unsigned long kXkScrollLock = 0xFF14;
-constexpr unsigned int kXkbUseCoreKbd = 0x100;
 
 struct X11Api {
     void* x11 = nullptr;
@@ -37,7 +36,7 @@ struct X11Api {
     unsigned char (*KeysymToKeycode)(Display*, unsigned long) = nullptr;
     int (*Flush)(Display*) = nullptr;
     Atom (*InternAtom)(Display*, const char*, int) = nullptr;
-    int (*GetNamedIndicator)(Display*, unsigned int, Atom, int*, int*, void*, int*) = nullptr;
+    int (*GetNamedIndicator)(Display*, Atom, int*, int*, void*, int*) = nullptr;
     int (*FakeKeyEvent)(Display*, unsigned int, int, unsigned long) = nullptr;
     int (*QueryExtension)(Display*, int*, int*, int*, int*) = nullptr;
 
@@ -100,8 +99,7 @@ private:
     // Takes the server's indicator as the toggle when the server has one.
     void SyncToggle() {
         int on = 0;
-        if (indicator_ != 0 && api_->GetNamedIndicator(display_, kXkbUseCoreKbd, indicator_, nullptr, &on, nullptr,
-                                                        nullptr) != 0) {
+        if (indicator_ != 0 && api_->GetNamedIndicator(display_, indicator_, nullptr, &on, nullptr, nullptr) != 0) {
             KeyboardState state = local_.GetKeyboardState();
             state[kVkScroll] = static_cast<std::uint8_t>((state[kVkScroll] & ~kKeyToggled) | (on ? kKeyToggled : 0));
             local_.SetKeyboardState(state);

@@ -7,6 +7,7 @@
 #include <QShowEvent>
 
 #include "ui/help_window.h"
+#include "ui/centre_on_screen.h"
 #include "ui/resources.h"
 #include "ui_about_box.h"
 
@@ -15,15 +16,6 @@ namespace {
 
 constexpr int kMajorVersion = 8;
 constexpr int kMinorVersion = 1;
-
-void CentreOnScreen(QWidget& window) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr) {
-        return;
-    }
-    const QRect area = screen->geometry();
-    window.move(area.x() + (area.width() - window.width()) / 2, area.y() + (area.height() - window.height()) / 2);
-}
 
 } // namespace
 

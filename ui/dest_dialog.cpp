@@ -2,14 +2,13 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
+#include "ui/centre_on_screen.h"
 #include "ui/dir_browser.h"
 #include "ui/message_box_service.h"
 
@@ -20,12 +19,6 @@ namespace {
 constexpr int kDesignedWidth = 306;
 constexpr int kDesignedHeight = 111;
 constexpr int kSimpleGap = 8;
-
-void CentreOnScreen(QWidget* window) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        window->move(screen->availableGeometry().center() - window->rect().center());
-    }
-}
 
 } // namespace
 
@@ -70,7 +63,7 @@ TDestDialog::TDestDialog(QWidget* parent) : QDialog(parent), DirBrowser(new TDir
     connect(OKButton, &QPushButton::clicked, this, &TDestDialog::OKButtonClick);
     connect(CancelButton, &QPushButton::clicked, this, &TDestDialog::CancelButtonClick);
     connect(BrowseButton, &QPushButton::clicked, this, &TDestDialog::BrowseButtonClick);
-    CentreOnScreen(this);
+    CentreOnScreen(*this);
 }
 
 void TDestDialog::SimpleRequest(bool on) {

@@ -4,16 +4,15 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 #include "platform/drives.h"
+#include "ui/centre_on_screen.h"
 #include "ui/message_box_service.h"
 
 namespace vlt::ui {
@@ -73,9 +72,7 @@ TDirBrowser::TDirBrowser(QWidget* parent) : QDialog(parent), model_(new QFileSys
     connect(DriveList, &QComboBox::activated, this, &TDirBrowser::DriveListChange);
     connect(OKButton, &QPushButton::clicked, this, &TDirBrowser::OKButtonClick);
     connect(CancelButton, &QPushButton::clicked, this, &TDirBrowser::CancelButtonClick);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    CentreOnScreen(*this);
 }
 
 void TDirBrowser::showEvent(QShowEvent* event) {

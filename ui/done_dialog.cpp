@@ -3,16 +3,15 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "batch/format_thousands.h"
 #include "batch/message_log.h"
 #include "ui/file_dialog_service.h"
+#include "ui/centre_on_screen.h"
 #include "ui/message_box_service.h"
 
 namespace vlt::ui {
@@ -72,9 +71,7 @@ TDoneDialog::TDoneDialog(QWidget* parent) : QDialog(parent) {
     connect(SaveMessButton, &QPushButton::clicked, this, &TDoneDialog::SaveMessButtonClick);
     Info2->setText(tr("Files encrypted successfully:"));
     resize(std::max(kDesignedWidth, layout->sizeHint().width()), std::max(kDesignedHeight, layout->sizeHint().height()));
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    CentreOnScreen(*this);
 }
 
 void TDoneDialog::SetSummary(JobMode mode, std::int64_t tried, std::int64_t success, std::int64_t errors,

@@ -7,7 +7,6 @@
 #include <QMenu>
 #include <QPaintEvent>
 #include <QScreen>
-#include <QScrollBar>
 #include <QStatusBar>
 #include <QTreeView>
 
@@ -23,6 +22,7 @@
 #include "ui/item_icons.h"
 #include "ui/list_font.h"
 #include "ui/message_box_service.h"
+#include "ui/qt_job_host.h"
 #include "ui/resources.h"
 #include "ui_main_form.h"
 
@@ -94,8 +94,6 @@ void TMainForm::FormCreate() {
         button->setEnabled(false); // until something is selected
     }
 
-    ui_->TerminalOutput->installEventFilter(this);
-    PlaceTerminalScroller();
     InstallHelpKey(this);
     state_.FirstPaintPending = true;
 }
@@ -104,6 +102,7 @@ void TMainForm::FormCreate() {
 // main window.
 void TMainForm::CreateWindows() {
     aboutBox_ = new TAboutBox(this);
+    CreateRunWindows();
     CreateFileCommandWindows();
 }
 
@@ -194,9 +193,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui_->TerminalOutput && event->type() == QEvent::Resize) {
-        PlaceTerminalScroller();
-    } else if (watched == fvPop_ && event->type() == QEvent::KeyPress &&
+    if (watched == fvPop_ && event->type() == QEvent::KeyPress &&
                static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
         const QAction* item = fvPop_->activeAction();
         const QVariant context = item != nullptr ? item->property("helpContext") : QVariant();
@@ -205,13 +202,6 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void TMainForm::PlaceTerminalScroller() {
-    QScrollBar& scroller = *ui_->TerminalScroller;
-    const QWidget& area = *ui_->TerminalOutput;
-    const int width = scroller.sizeHint().width();
-    scroller.setGeometry(area.width() - width, 1, width, area.height());
 }
 
 void TMainForm::ExitClick() { close(); }

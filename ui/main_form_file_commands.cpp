@@ -21,6 +21,7 @@
 #include "ui/main_form.h"
 #include "ui/message_box_service.h"
 #include "ui/options_dialog.h"
+#include "ui/qt_job_host.h"
 #include "ui_main_form.h"
 
 namespace vlt::ui {
@@ -30,10 +31,9 @@ class TMainForm::FileCommandWindow final : public QObject, public FileCommandHos
 public:
     explicit FileCommandWindow(TMainForm& form)
         : QObject(&form), form_(form), optionsDialog_(new TOptionsDialog(form.settings_, &form)),
-          destDialog_(new TDestDialog(&form)), diskClearer_(std::make_unique<TDiskClearer>(&form)),
+          destDialog_(&form.JobHostOf().DestDialog()), diskClearer_(std::make_unique<TDiskClearer>(&form)),
           commands_(form.settings_, *this) {
         optionsDialog_->setObjectName(QStringLiteral("OptionsDialog"));
-        destDialog_->setObjectName(QStringLiteral("CopyDestDialog"));
         diskClearer_->setObjectName(QStringLiteral("DiskClearer"));
     }
 
@@ -144,7 +144,7 @@ private:
 
     TMainForm& form_;
     TOptionsDialog* optionsDialog_;
-    TDestDialog* destDialog_;
+    TDestDialog* destDialog_; // the runs' one destination dialog, in its other layout
     std::unique_ptr<TDiskClearer> diskClearer_; // a window of its own, not a child
     FileCommands commands_;
     bool waiting_ = false;

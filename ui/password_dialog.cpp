@@ -9,12 +9,13 @@
 #include <QLineEdit>
 #include <QProxyStyle>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "support/secure_memory.h"
 #include "support/windows_1252.h"
+#include "ui/centre_on_screen.h"
+#include "ui/help_window.h"
 #include "ui/message_box_service.h"
 
 namespace vlt::ui {
@@ -203,9 +204,7 @@ void TPasswordDialog::FormShow() {
     const int height = request.mixed ? designedHeight_ : designedHeight_ - kSecondBlockHeight;
     setFixedSize(std::max(kDesignedWidth, layout()->minimumSize().width()),
                  std::max(height, layout()->minimumSize().height()));
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    CentreOnScreen(*this);
     SetMasking(settings_.ShowPassSwitch != 0);
     ShowPassSwitch->setChecked(settings_.ShowPassSwitch != 0);
     SecColSwitch->setChecked(settings_.SecColSwitch != 0);
@@ -278,6 +277,7 @@ void TPasswordDialog::CancelButtonClick() {
 }
 
 void TPasswordDialog::HelpButtonClick() {
+    ShowHelpContext(this, 600);
 }
 
 void TPasswordDialog::keyPressEvent(QKeyEvent* event) {

@@ -14,8 +14,9 @@ constexpr int kTextTop = 4;
 
 } // namespace
 
-StatusBarX::StatusBarX(QWidget* parent) : QWidget(parent) {
+StatusBarX::StatusBarX(QWidget* parent) : QStatusBar(parent) {
     setObjectName("StatusBarX");
+    setSizeGripEnabled(false);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 

@@ -1,14 +1,15 @@
 #pragma once
 // The progress display of a run, drawn by hand in place of the status bar: the bar in
 // the mode's colour and the bold percentage drawn twice, once clipped to the filled
-// part in the window colour and once clipped to the rest in the mode's colour.
-#include <QWidget>
+// part in the window colour and once clipped to the rest in the mode's colour. It takes
+// the place of the window's status bar while a run is active.
+#include <QStatusBar>
 
 #include <cstdint>
 
 namespace vlt::ui {
 
-class StatusBarX : public QWidget {
+class StatusBarX : public QStatusBar {
     Q_OBJECT
 
 public:

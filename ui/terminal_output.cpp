@@ -9,23 +9,33 @@
 
 namespace vlt::ui {
 
-TerminalOutput::TerminalOutput(QWidget* parent) : QWidget(parent), TerminalScroller(new QScrollBar(Qt::Vertical, this)) {
+TerminalOutput::TerminalOutput(QWidget* parent) : QWidget(parent) {
     setObjectName("TerminalOutput");
-    TerminalScroller->setObjectName("TerminalScroller");
-    TerminalScroller->hide();
-    setAutoFillBackground(false);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    connect(TerminalScroller, &QScrollBar::valueChanged, this, &TerminalOutput::TerminalScrollerChange);
+}
+
+QScrollBar* TerminalOutput::Scroller() {
+    if (TerminalScroller == nullptr) {
+        TerminalScroller = findChild<QScrollBar*>("TerminalScroller", Qt::FindDirectChildrenOnly);
+        if (TerminalScroller == nullptr) {
+            TerminalScroller = new QScrollBar(Qt::Vertical, this);
+            TerminalScroller->setObjectName("TerminalScroller");
+            TerminalScroller->hide();
+        }
+        connect(TerminalScroller, &QScrollBar::valueChanged, this, &TerminalOutput::TerminalScrollerChange);
+    }
+    return TerminalScroller;
 }
 
 void TerminalOutput::Start(const SettingsRecord& settings) {
     log_ = nullptr;
+    QScrollBar* scroller = Scroller();
     {
-        const QSignalBlocker blocker(TerminalScroller);
-        TerminalScroller->setRange(0, 0);
-        TerminalScroller->setValue(0);
+        const QSignalBlocker blocker(scroller);
+        scroller->setRange(0, 0);
+        scroller->setValue(0);
     }
-    TerminalScroller->hide();
+    scroller->hide();
     PlaceScroller();
     QFont font(QString::fromStdString(settings.GetFontName()));
     const int size = settings.FontSize > 0 ? settings.FontSize : 10;
@@ -41,7 +51,7 @@ void TerminalOutput::Start(const SettingsRecord& settings) {
 
 void TerminalOutput::Stop() {
     log_ = nullptr;
-    TerminalScroller->hide();
+    Scroller()->hide();
 }
 
 std::int32_t TerminalOutput::LogRows() const {
@@ -53,13 +63,14 @@ void TerminalOutput::LogPaint(MessageLog& log) {
     if (window()->isMinimized()) {
         return;
     }
+    QScrollBar* scroller = Scroller();
     {
-        const QSignalBlocker blocker(TerminalScroller);
-        TerminalScroller->setRange(0, log.ScrollMaximum());
-        TerminalScroller->setValue(log.ScrollPosition());
-        TerminalScroller->setPageStep(std::max(1, LogRows()));
+        const QSignalBlocker blocker(scroller);
+        scroller->setRange(0, log.ScrollMaximum());
+        scroller->setValue(log.ScrollPosition());
+        scroller->setPageStep(std::max(1, LogRows()));
     }
-    TerminalScroller->setVisible(log.ScrollBarVisible());
+    scroller->setVisible(log.ScrollBarVisible());
     update();
 }
 
@@ -75,8 +86,9 @@ void TerminalOutput::resizeEvent(QResizeEvent* event) {
 }
 
 void TerminalOutput::PlaceScroller() {
-    const int scrollWidth = TerminalScroller->sizeHint().width();
-    TerminalScroller->setGeometry(width() - scrollWidth, 1, scrollWidth, height() - 1);
+    QScrollBar* scroller = Scroller();
+    const int scrollWidth = scroller->sizeHint().width();
+    scroller->setGeometry(width() - scrollWidth, 1, scrollWidth, height() - 1);
 }
 
 void TerminalOutput::paintEvent(QPaintEvent*) {

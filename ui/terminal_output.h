@@ -31,7 +31,8 @@ public:
     // The log changed: the scroll bar follows it and the box repaints (coalesced).
     void LogPaint(MessageLog& log);
 
-    [[nodiscard]] QScrollBar* Scroller() const { return TerminalScroller; }
+    // TerminalScroller: the child of that name (a form may declare it), else one made here.
+    [[nodiscard]] QScrollBar* Scroller();
     [[nodiscard]] int LineHeight() const { return lineHeight_; }
 
 protected:
@@ -46,7 +47,7 @@ private:
 
     MessageLog* log_ = nullptr;
     int lineHeight_ = 20;
-    QScrollBar* TerminalScroller;
+    QScrollBar* TerminalScroller = nullptr;
 };
 
 } // namespace vlt::ui
