@@ -9,13 +9,14 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTreeView>
+#include <chrono>
 
 #include "batch/program_lifecycle.h"
+#include "platform/drives.h"
 #include "platform/paths.h"
 #include "ui/about_box.h"
 #include "ui/browser_item_model.h"
 #include "ui/desktop_service.h"
-#include "ui/drive_probe.h"
 #include "ui/file_list_view.h"
 #include "ui/help_window.h"
 #include "ui/input_box_service.h"
@@ -30,6 +31,8 @@ namespace vlt::ui {
 namespace {
 
 constexpr int kFirstPanelWidth = 150;
+// How long a drive may take to tell its free space before it counts as not accessible.
+constexpr std::chrono::seconds kDriveAnswerBound(3);
 
 ScreenSize PrimaryScreenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -243,7 +246,7 @@ void TMainForm::FileViewDblClick() {
 
 void TMainForm::OpenDrive(const BrowserItem& drive, const std::string& mask) {
     const std::string& mountPoint = drive.name;
-    if (!DriveAccessible(mountPoint)) {
+    if (!ReachableFreeSpace(mountPoint, kDriveAnswerBound)) {
         MessageBoxes().ShowMessage("System Error", "Drive " + mountPoint + " is not accessible!", MsgIcon::Error);
         return;
     }
@@ -278,6 +281,9 @@ void TMainForm::BeginListing(const ListFont& font, const std::string& text) {
     for (QToolButton* button : {ui_->EncryptButton, ui_->DecryptButton, ui_->WipeButton}) {
         button->setEnabled(false);
     }
+    // The listing lets messages run; a second listing must not start inside it.
+    ui_->FVP_TextEdit->setEnabled(false);
+    ui_->FVP_SetNewPath->setEnabled(false);
     if (!busyCursor_) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         busyCursor_ = true;
@@ -309,6 +315,8 @@ void TMainForm::SetViewStyle(bool details, const ColumnWidths& widths) {
 }
 
 void TMainForm::EndListing() {
+    ui_->FVP_TextEdit->setEnabled(true);
+    ui_->FVP_SetNewPath->setEnabled(true);
     ui_->FileView->show();
     ui_->FileView->setFocus();
     if (busyCursor_) {
@@ -320,6 +328,7 @@ void TMainForm::EndListing() {
 void TMainForm::SetStatusPanels(const std::string& first, const std::string& second) {
     statusPanel1_->setText(FromBytes(first));
     statusPanel2_->setText(FromBytes(second));
+    statusPanel2_->setToolTip(statusPanel2_->text()); // the whole text where the panel cuts it
 }
 
 // Scanner thread: the results are applied on the user-interface thread.

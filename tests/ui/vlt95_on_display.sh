@@ -55,15 +55,21 @@ window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Vaultane 95$' |
 size=$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
 [ "$size" = "620x460" ] || fail "the first start should be 620x460, the window is $size"
 
-# The first listing runs at the first paint; give it a moment to be drawn.
-sleep 2
+# The first listing runs at the first paint: wait until the list's icon column shows
+# the entries' icons (while the listing runs, the area shows only a centred progress text).
 shot="$work/main-window.png"
-import -window "$window" "$shot"
+list_colours=0
+for _ in $(seq 30); do
+  sleep 0.5
+  import -window "$window" "$shot"
+  list_colours=$(convert "$shot" -crop 30x130+0+90 +repage -format %k info:)
+  [ "$list_colours" -gt 4 ] && break
+done
+[ "$list_colours" -gt 4 ] || fail "the file list is empty in the screenshot ($list_colours colours)"
 colours=$(convert "$shot" -format %k info:)
 [ "$colours" -gt 16 ] || fail "the screenshot is blank ($colours colours)"
-# The list area (below the tool bar, above the status bar) shows entries, not one colour.
-list_colours=$(convert "$shot" -crop 300x150+10+100 +repage -format %k info:)
-[ "$list_colours" -gt 4 ] || fail "the file list is empty in the screenshot ($list_colours colours)"
+sleep 0.5 # the status bar is written last
+import -window "$window" "$shot"
 if [ -n "${VLT_SCREENSHOT_DIR:-}" ]; then
   mkdir -p "$VLT_SCREENSHOT_DIR"
   cp "$shot" "$VLT_SCREENSHOT_DIR/main-window.png"
