@@ -2,9 +2,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <QScreen>
 
+#include "ui/centre_on_screen.h"
 #include "ui/message_box_service.h"
 #include "ui_disk_clearer.h"
 
@@ -17,9 +16,7 @@ TDiskClearer::TDiskClearer(QWidget* mainWindow, FillFile fillFile)
     setFixedSize(sizeHint());
     // A window of its own (not a child of the main window), so that disabling the main
     // window leaves this one usable; centred on the screen once, as created.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    CentreOnScreen(*this);
     connect(ui_->StopButton, &QPushButton::clicked, this, &TDiskClearer::StopButtonClick);
 }
 

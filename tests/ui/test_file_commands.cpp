@@ -18,7 +18,7 @@
 
 #include "common/scratch_mount.h"
 #include "container/format.h"
-#include "platform/paths.h"
+#include "platform/file_peek.h"
 #include "main_form_fixture.h"
 #include "scripted_input_boxes.h"
 #include "scripted_message_boxes.h"
@@ -265,8 +265,7 @@ private slots:
         QVERIFY(settings.SetCurrentPath(fixture->Home() + "/*.*"));
         fixture->Store(settings);
         vlt::ui::TMainForm& form = fixture->Start();
-        form.BrowserItems().SetFileExaminer([](const std::string& path) {
-            const std::string name = vlt::PathNamePart(path);
+        form.BrowserItems().SetFileExaminer([](const vlt::OpenDirectory&, const std::string& name) {
             if (name == "plain") {
                 return vlt::CheckResult{vlt::ceNotEncrypted, 0};
             }
