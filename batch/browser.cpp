@@ -1,17 +1,15 @@
 #include "batch/browser.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "batch/browser_sort.h"
 #include "batch/browser_texts.h"
 #include "batch/format_thousands.h"
+#include "platform/current_directory.h"
 #include "platform/dir_search.h"
 #include "platform/paths.h"
+#include "support/file_access.h"
 
 namespace vlt {
 
@@ -32,18 +30,6 @@ std::string Trimmed(const std::string& text) {
 
 bool HasWildcard(const std::string& name) {
     return name.find_first_of("*?") != std::string::npos;
-}
-
-// The process's current directory; "/" when it has been removed under us.
-std::string CurrentDirectory() {
-    std::vector<char> buffer(PATH_MAX);
-    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (errno != ERANGE) {
-            return chdir("/") == 0 ? "/" : std::string();
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-    return buffer.data();
 }
 
 ListFont FontOf(const SettingsRecord& settings) {
@@ -174,12 +160,10 @@ std::string NormaliseBrowserPath(const std::string& path) {
         return "*.*";
     }
     const std::string name = PathNamePart(trimmed);
-    struct stat info {};
-    const bool exists = stat(trimmed.c_str(), &info) == 0;
     // Dots are common in directory names here ("project.git", ".config"), so an
     // existing directory counts as one whatever its name holds.
-    const bool directory = !HasWildcard(name) && ((exists && S_ISDIR(info.st_mode)) ||
-                                                  (name.find('.') == std::string::npos && !exists));
+    const bool directory =
+        !HasWildcard(name) && (IsDirectory(trimmed) || (name.find('.') == std::string::npos && !FileExistsAny(trimmed)));
     if (!directory) {
         return trimmed;
     }
@@ -187,7 +171,7 @@ std::string NormaliseBrowserPath(const std::string& path) {
 }
 
 Browser::Browser(BrowserHost& host, SettingsRecord& settings, RunState& state)
-    : host_(host), settings_(settings), state_(state), scanner_(state), examine_(CheckEncrypted) {}
+    : host_(host), settings_(settings), state_(state), scanner_(state), examine_(PeekEncrypted) {}
 
 Browser::~Browser() = default;
 
@@ -200,7 +184,7 @@ bool Browser::ListDirectory(const std::string& path) {
     const std::string normalised = NormaliseBrowserPath(path);
     const std::string directoryPart = PathDirPart(normalised);
     std::string mask = PathNamePart(normalised);
-    bool entered = directoryPart.empty() || chdir(directoryPart.c_str()) == 0;
+    bool entered = directoryPart.empty() || SetCurrentDirectory(directoryPart);
     if (mask == "." || mask == "..") {
         // Not a mask but a directory that does not exist.
         entered = false;
@@ -220,6 +204,7 @@ bool Browser::ListDirectory(const std::string& path) {
     Listing& listing = builder.Result();
     SortByCaptionDirectoriesFirst(listing.items);
     builder.AddDrives();
+    listing.items.shrink_to_fit(); // the growth reserve would be a third of a large listing's memory
     model_.SetSortState(SortState{});
     model_.ReplaceItems(std::move(listing.items));
 

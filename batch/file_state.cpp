@@ -1,5 +1,6 @@
 #include "batch/file_state.h"
 
+
 namespace vlt {
 
 FileState FileStateOf(const CheckResult& result, bool vlt7Compat) {
@@ -14,6 +15,15 @@ FileState FileStateOf(const CheckResult& result, bool vlt7Compat) {
     const bool handled = current != vlt7Compat;
     return {handled ? ikEncrypted : ikEncryptedOther,
             "Encrypted with VLT" + std::to_string(current ? 95U : generation)};
+}
+
+CheckResult PeekEncrypted(const OpenDirectory& directory, const std::string& name) {
+    std::uint8_t header[kFileHeaderSize];
+    const std::int64_t got = directory.PeekFileStart(name, header, sizeof header);
+    if (got < 0) {
+        return {resIOError, 0};
+    }
+    return CheckEncryptedHeader(header, static_cast<std::size_t>(got));
 }
 
 } // namespace vlt

@@ -78,13 +78,11 @@ void TScanThread::Body(const BrowserModel& model, std::string directory, bool vl
         }
         lastFlush = std::chrono::steady_clock::now();
     };
-    std::string path = directory;
+    const OpenDirectory files(std::move(directory));
     for (std::size_t i = 0; i < model.Count(); ++i) {
         const BrowserItem& item = model.Item(i);
         if (item.kind == ikFile) {
-            path.resize(directory.size());
-            path += item.name;
-            batch.push_back({i, FileStateOf(examine(path), vlt7Compat)});
+            batch.push_back({i, FileStateOf(examine(files, item.name), vlt7Compat)});
             if (batch.size() >= kBatchLimit || std::chrono::steady_clock::now() - lastFlush >= kBatchInterval) {
                 flush();
             }

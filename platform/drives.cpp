@@ -1,6 +1,10 @@
 #include "platform/drives.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -35,9 +39,8 @@ std::string Unescape(const std::string& field) {
     return out;
 }
 
-std::vector<MountLine> ReadMounts() {
+std::vector<MountLine> ReadMounts(std::istream& table) {
     std::vector<MountLine> mounts;
-    std::ifstream table("/proc/self/mounts");
     std::string line;
     while (std::getline(table, line)) {
         std::istringstream fields(line);
@@ -49,6 +52,11 @@ std::vector<MountLine> ReadMounts() {
         }
     }
     return mounts;
+}
+
+std::vector<MountLine> ReadMounts() {
+    std::ifstream table("/proc/self/mounts");
+    return ReadMounts(table);
 }
 
 bool StartsWithDir(const std::string& path, const std::string& dir) {
@@ -171,9 +179,14 @@ std::vector<DriveInfo> ListDrives() {
 }
 
 std::optional<DriveType> DriveTypeOfPath(const std::string& path) {
+    std::ifstream table("/proc/self/mounts");
+    return DriveTypeOfPath(path, table);
+}
+
+std::optional<DriveType> DriveTypeOfPath(const std::string& path, std::istream& mountTable) {
     // The innermost mount holding the path; a later mount on the same point hides an earlier one.
     const MountLine* holder = nullptr;
-    const std::vector<MountLine> mounts = ReadMounts();
+    const std::vector<MountLine> mounts = ReadMounts(mountTable);
     for (const MountLine& mount : mounts) {
         const bool inside = mount.mountPoint == "/" || StartsWithDir(path, mount.mountPoint);
         if (inside && (!holder || mount.mountPoint.size() >= holder->mountPoint.size())) {
@@ -190,6 +203,31 @@ bool FreeSpace(const std::string& path, std::uint64_t& bytesFree) {
     }
     bytesFree = static_cast<std::uint64_t>(info.f_bavail) * static_cast<std::uint64_t>(info.f_frsize);
     return true;
+}
+
+std::optional<std::uint64_t> ReachableFreeSpace(const std::string& path, std::chrono::milliseconds bound) {
+    struct Answer {
+        std::mutex mutex;
+        std::condition_variable ready;
+        bool done = false;
+        std::optional<std::uint64_t> bytes;
+    };
+    const auto answer = std::make_shared<Answer>();
+    std::thread([answer, path] {
+        std::uint64_t bytes = 0;
+        const bool known = FreeSpace(path, bytes);
+        const std::lock_guard<std::mutex> lock(answer->mutex);
+        answer->done = true;
+        if (known) {
+            answer->bytes = bytes;
+        }
+        answer->ready.notify_all();
+    }).detach();
+    std::unique_lock<std::mutex> lock(answer->mutex);
+    if (!answer->ready.wait_for(lock, bound, [&] { return answer->done; })) {
+        return std::nullopt;
+    }
+    return answer->bytes;
 }
 
 bool SameFileSystem(const std::string& a, const std::string& b) {

@@ -1,13 +1,13 @@
 #include "ui/about_box.h"
 
-#include <QGuiApplication>
 #include <QIcon>
+#include <QLayout>
 #include <QPalette>
-#include <QScreen>
 #include <QShowEvent>
+#include <algorithm>
 
-#include "ui/help_window.h"
 #include "ui/centre_on_screen.h"
+#include "ui/help_window.h"
 #include "ui/resources.h"
 #include "ui_about_box.h"
 
@@ -36,7 +36,11 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
     ui_->InfoTitle->setFont(title);
     connect(ui_->OKButton, &QPushButton::clicked, this, &QDialog::accept);
     InstallHelpKey(this);
-    adjustSize();
+    // The designed 311 x 200, taller when a large font needs more lines.
+    constexpr int kWidth = 311;
+    constexpr int kHeight = 200;
+    resize(kWidth, std::max(kHeight, layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(kWidth)
+                                                                  : sizeHint().height()));
     CentreOnScreen(*this);
 }
 

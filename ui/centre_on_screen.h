@@ -1,5 +1,6 @@
 #pragma once
-// Dialogs centre themselves on the screen (the passphrase dialog at every showing).
+// Dialogs centre themselves on the screen: left = (screen width - width) / 2,
+// top = (screen height - height) / 2.
 class QWidget;
 
 namespace vlt::ui {

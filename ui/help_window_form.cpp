@@ -4,6 +4,7 @@
 #include <QShortcut>
 #include <QTextBrowser>
 
+#include "ui/centre_on_screen.h"
 #include "ui/help_pages.h"
 #include "ui/resources.h"
 #include "ui_help_window.h"
@@ -21,6 +22,7 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window), ui_(std
     connect(ui_->HelpBrowser, &QTextBrowser::forwardAvailable, ui_->ForwardButton, &QPushButton::setEnabled);
     ui_->BackButton->setEnabled(false);
     ui_->ForwardButton->setEnabled(false);
+    CentreOnScreen(*this);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 }

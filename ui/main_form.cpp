@@ -111,7 +111,8 @@ void TMainForm::SetUpStatusBar() {
     statusPanel1_->setFixedWidth(kFirstPanelWidth);
     statusPanel2_ = new QLabel(ui_->StatusBar);
     statusPanel2_->setObjectName(QStringLiteral("StatusPanel2"));
-    statusPanel2_->setMinimumWidth(0);
+    // A long path is cut at the window's edge; it never widens the window.
+    statusPanel2_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     for (QLabel* panel : {statusPanel1_, statusPanel2_}) {
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
@@ -276,6 +277,9 @@ void TMainForm::BeginListing(const ListFont& font, const std::string& text) {
     for (QToolButton* button : {ui_->EncryptButton, ui_->DecryptButton, ui_->WipeButton}) {
         button->setEnabled(false);
     }
+    // The listing lets messages run; a second listing must not start inside it.
+    ui_->FVP_TextEdit->setEnabled(false);
+    ui_->FVP_SetNewPath->setEnabled(false);
     if (!busyCursor_) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         busyCursor_ = true;
@@ -307,6 +311,8 @@ void TMainForm::SetViewStyle(bool details, const ColumnWidths& widths) {
 }
 
 void TMainForm::EndListing() {
+    ui_->FVP_TextEdit->setEnabled(true);
+    ui_->FVP_SetNewPath->setEnabled(true);
     ui_->FileView->show();
     ui_->FileView->setFocus();
     if (busyCursor_) {
@@ -318,6 +324,7 @@ void TMainForm::EndListing() {
 void TMainForm::SetStatusPanels(const std::string& first, const std::string& second) {
     statusPanel1_->setText(FromBytes(first));
     statusPanel2_->setText(FromBytes(second));
+    statusPanel2_->setToolTip(statusPanel2_->text()); // the whole text where the panel cuts it
 }
 
 // Scanner thread: the results are applied on the user-interface thread.

@@ -44,9 +44,16 @@ public:
         return record;
     }
 
-    // The window, shown, after its first listing.
-    ui::TMainForm& Start() {
+    // The window as the program creates it, not shown yet.
+    ui::TMainForm& Create() {
         form_ = std::make_unique<ui::TMainForm>(ConfigFile());
+        return *form_;
+    }
+    // The window (created unless it was), shown, after its first listing.
+    ui::TMainForm& Start() {
+        if (!form_) {
+            Create();
+        }
         form_->show();
         if (!QTest::qWaitForWindowExposed(form_.get())) {
             QTest::qFail("the main window was not shown", __FILE__, __LINE__);
@@ -82,6 +89,16 @@ public:
         }
         return -1;
     }
+    // The row of the drive item for `mountPoint`, -1 when the listing shows none.
+    [[nodiscard]] int RowOfDrive(const std::string& mountPoint) {
+        const BrowserModel& model = form_->BrowserItems().Model();
+        for (std::size_t i = 0; i < model.Count(); ++i) {
+            if (IsDriveKind(model.Item(i).kind) && model.Item(i).name == mountPoint) {
+                return static_cast<int>(i);
+            }
+        }
+        return -1;
+    }
     [[nodiscard]] std::string HeaderCaption(int column) {
         return Report().model()->headerData(column, Qt::Horizontal).toString().toStdString();
     }
@@ -109,10 +126,10 @@ public:
         const QRect rect = view.visualRect(view.model()->index(row, 0));
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, rect.center());
     }
-    void Open(const std::string& caption) {
-        const int row = RowOf(caption);
+    void Open(const std::string& caption) { OpenRow(RowOf(caption), caption); }
+    void OpenRow(int row, const std::string& what) {
         if (row < 0) {
-            QTest::qFail(("no entry " + caption).c_str(), __FILE__, __LINE__);
+            QTest::qFail(("no entry " + what).c_str(), __FILE__, __LINE__);
             return;
         }
         Select(row);

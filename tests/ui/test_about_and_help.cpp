@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
@@ -50,6 +51,7 @@ private slots:
     void UnknownContextOpensTheContents();
     void F1OpensTheFocusedControlsContext();
     void HelpButtonOpensTheContents();
+    void F1InTheListMenuOpensItsItemsContext();
 };
 
 void TestAboutAndHelp::AboutBoxShowsVersionEveryTime() {
@@ -136,6 +138,21 @@ void TestAboutAndHelp::HelpButtonOpensTheContents() {
     QVERIFY(help != nullptr);
     QCOMPARE(help->CurrentPage(), vlt::ui::HelpContentsUrl());
     QVERIFY(!help->findChild<QTextBrowser*>(QStringLiteral("HelpBrowser"))->toPlainText().isEmpty());
+}
+
+void TestAboutAndHelp::F1InTheListMenuOpensItsItemsContext() {
+    MainFormFixture fixture;
+    vlt::ui::TMainForm& form = fixture.Start();
+    QMenu& menu = form.FVPop();
+    QCOMPARE(menu.objectName(), QStringLiteral("FVPop"));
+    menu.popup(form.mapToGlobal(QPoint(50, 100)));
+    QVERIFY(QTest::qWaitForWindowExposed(&menu));
+    menu.setActiveAction(menu.actions().at(1));
+    QTest::keyClick(&menu, Qt::Key_F1);
+    vlt::ui::THelpWindow* help = OpenHelpWindow();
+    QVERIFY(help != nullptr);
+    QCOMPARE(help->CurrentPage(), vlt::ui::HelpUrlOf(301));
+    QVERIFY(!menu.isVisible());
 }
 
 QTEST_MAIN(TestAboutAndHelp)

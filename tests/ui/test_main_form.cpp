@@ -1,6 +1,10 @@
 // The main window's start-up, browser and close duties, driven as a user would.
+#include <QAction>
+#include <QApplication>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -11,6 +15,9 @@
 #include "scripted_desktop.h"
 #include "scripted_input_boxes.h"
 #include "scripted_message_boxes.h"
+#include "batch/browser_texts.h"
+#include "ui/drive_probe.h"
+#include "ui/item_icons.h"
 
 using vlt::testing::MainFormFixture;
 using vlt::testing::ScriptedDesktop;
@@ -21,6 +28,7 @@ using vlt::testing::WriteText;
 class TestMainForm : public QObject {
     Q_OBJECT
 private slots:
+    void ToolBarHasItsButtonsInThreeGroups();
     void FirstStartIsCentredOnTheHomeDirectory();
     void RemovedStoredPathIsReportedOnceThenHome();
     void HiddenFilesAreLeftOutWhenExcluded();
@@ -31,10 +39,73 @@ private slots:
     void SizeSortPutsNineHundredNinetyNineBeforeOneThousand();
     void MaskIsKeptAcrossDirectoryParentAndDrive();
     void EnterOnAFileOpensItAndStartsNoBatch();
+    void NamesThatAreNotUtf8AreOpenedByTheirBytes();
     void SelectingParentLeavesTheActionButtonsOff();
     void ClosingWhileMaximisedKeepsTheLastNormalPlacement();
     void ClosingIsRefusedWhileTheLogIsShown();
+    void ScannerResultsArriveAsRowChanges();
+    void LongPathDoesNotWidenTheWindow();
+    void DriveThatDoesNotAnswerIsNotAccessible();
 };
+
+void TestMainForm::ToolBarHasItsButtonsInThreeGroups() {
+    MainFormFixture fixture;
+    vlt::ui::TMainForm& form = fixture.Start();
+    QCOMPARE(form.windowTitle(), QStringLiteral("Vaultane 95"));
+    const struct {
+        const char* name;
+        const char* caption;
+        const char* tip;
+    } buttons[] = {
+        {"EncryptButton", "&Encrypt", "Encrypt selected files"},   {"DecryptButton", "&Decrypt", "Decrypt selected files"},
+        {"WipeButton", "&Wipe", "Wipe selected files"},            {"OptionsButton", "&Options", "Change program settings"},
+        {"ExitButton", "E&xit", "Terminate application"},          {"AboutButton", "&About", "About this program"},
+        {"HelpButton", "&Help", "Show help file"},
+    };
+    std::vector<int> lefts;
+    for (const auto& entry : buttons) {
+        QToolButton& button = fixture.Button(entry.name);
+        QCOMPARE(button.text(), QString::fromLatin1(entry.caption));
+        QCOMPARE(button.toolTip(), QString::fromLatin1(entry.tip));
+        QCOMPARE(button.size(), QSize(70, 56));
+        QCOMPARE(button.toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        QVERIFY(!button.icon().isNull());
+        lefts.push_back(button.x());
+    }
+    // Three groups: Encrypt Decrypt Wipe | Options Exit About | Help.
+    const int step = lefts[1] - lefts[0];
+    for (const std::size_t i : {1u, 2u, 4u, 5u}) {
+        QCOMPARE(lefts[i] - lefts[i - 1], step);
+    }
+    QVERIFY(lefts[3] - lefts[2] > step);
+    QVERIFY(lefts[6] - lefts[5] > step);
+
+    const QAbstractItemModel& shown = *fixture.Report().model();
+    QCOMPARE(shown.columnCount(), 6);
+    const char* columns[] = {"Name", "Size", "Date", "Time", "Attr.", "State"};
+    for (int column = 0; column < 6; ++column) {
+        QCOMPARE(fixture.HeaderCaption(column), std::string(columns[column]));
+    }
+    QCOMPARE(form.findChild<QLabel*>(QStringLiteral("StatusPanel1"))->width(), 150);
+    const QList<QAction*> items = form.FVPop().actions();
+    QCOMPARE(items.size(), 2);
+    QCOMPARE(items[0]->objectName(), QStringLiteral("FVP_TextEdit"));
+    QCOMPARE(items[0]->text(), QStringLiteral("&Refresh"));
+    QCOMPARE(items[0]->shortcut(), QKeySequence(QStringLiteral("Ctrl+A")));
+    QCOMPARE(items[1]->objectName(), QStringLiteral("FVP_SetNewPath"));
+    QCOMPARE(items[1]->text(), QStringLiteral("Set new &path..."));
+    QCOMPARE(items[1]->shortcut(), QKeySequence(QStringLiteral("Ctrl+Y")));
+    // Tab runs from the list through the enabled buttons in their order.
+    QApplication::setActiveWindow(&form);
+    QVERIFY(form.FileView().ReportView()->hasFocus());
+    for (const char* name : {"OptionsButton", "ExitButton", "AboutButton", "HelpButton"}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(name));
+    }
+    for (const char* name : {"FileView", "IdleInfo", "TerminalOutput", "TerminalScroller", "StatusBar", "StatusBarX"}) {
+        QVERIFY2(form.findChild<QWidget*>(QLatin1String(name)) != nullptr, name);
+    }
+}
 
 void TestMainForm::FirstStartIsCentredOnTheHomeDirectory() {
     MainFormFixture fixture;
@@ -168,7 +239,7 @@ void TestMainForm::MaskIsKeptAcrossDirectoryParentAndDrive() {
     QCOMPARE(fixture.BrowserPath(), fixture.Home() + "/data/old/*.txt");
     fixture.Open("..");
     QCOMPARE(fixture.BrowserPath(), fixture.Home() + "/data/*.txt");
-    fixture.Open("(/) Local disk");
+    fixture.OpenRow(fixture.RowOfDrive("/"), "the root drive");
     QCOMPARE(fixture.BrowserPath(), std::string("/*.txt"));
 }
 
@@ -186,6 +257,21 @@ void TestMainForm::EnterOnAFileOpensItAndStartsNoBatch() {
     QVERIFY(!form.State().TerminalActive);
     QVERIFY(form.FileView().isVisible());
     QCOMPARE(fixture.BrowserPath(), fixture.Home() + "/*.*");
+}
+
+void TestMainForm::NamesThatAreNotUtf8AreOpenedByTheirBytes() {
+    MainFormFixture fixture;
+    const std::string file = "caf\xe9.txt";
+    const std::string directory = "r\xe9sum\xe9s";
+    WriteText(fixture.Home() + "/" + file, "x");
+    QVERIFY(::mkdir((fixture.Home() + "/" + directory).c_str(), 0700) == 0);
+    ScriptedDesktop desktop;
+    fixture.Start();
+
+    fixture.Open(vlt::DisplayName(file));
+    QCOMPARE(desktop.opened, std::vector<std::string>{fixture.Home() + "/" + file});
+    fixture.Open(vlt::DisplayName(directory));
+    QCOMPARE(fixture.BrowserPath(), fixture.Home() + "/" + directory + "/*.*");
 }
 
 void TestMainForm::SelectingParentLeavesTheActionButtonsOff() {
@@ -241,6 +327,52 @@ void TestMainForm::ClosingIsRefusedWhileTheLogIsShown() {
     form.State().TerminalActive = false;
     QVERIFY(form.close());
     QVERIFY(vlt::testing::Exists(fixture.ConfigFile()));
+}
+
+void TestMainForm::ScannerResultsArriveAsRowChanges() {
+    MainFormFixture fixture;
+    for (const char* name : {"locked.dat", "plain.txt"}) {
+        WriteText(fixture.Home() + "/" + name, "x");
+    }
+    vlt::SettingsRecord settings = MainFormFixture::Defaults();
+    settings.FileViewSetting = 1; // always examine
+    fixture.Store(settings);
+    vlt::ui::TMainForm& form = fixture.Create();
+    form.BrowserItems().SetFileExaminer([](const vlt::OpenDirectory&, const std::string& name) {
+        const bool locked = name.find("locked") != std::string::npos;
+        return vlt::CheckResult{locked ? vlt::ceEncrypted : vlt::ceNotEncrypted, 0x0800};
+    });
+    QSignalSpy changes(form.FileView().ReportView()->model(), &QAbstractItemModel::dataChanged);
+    fixture.Start();
+    QSignalSpy resets(form.FileView().ReportView()->model(), &QAbstractItemModel::modelReset);
+
+    const QAbstractItemModel& shown = *form.FileView().ReportView()->model();
+    const int locked = fixture.RowOf("locked.dat");
+    const int plain = fixture.RowOf("plain.txt");
+    QTRY_COMPARE(shown.index(locked, vlt::colState).data().toString(), QStringLiteral("Encrypted with VLT95"));
+    QTRY_COMPARE(shown.index(plain, vlt::colState).data().toString(), QStringLiteral("Not encrypted"));
+    const QIcon icon = shown.index(locked, vlt::colName).data(Qt::DecorationRole).value<QIcon>();
+    QCOMPARE(icon.cacheKey(), vlt::ui::GoodPix()[vlt::ikEncrypted].cacheKey());
+    QVERIFY(!changes.isEmpty());
+    QCOMPARE(resets.count(), 0);
+}
+
+void TestMainForm::LongPathDoesNotWidenTheWindow() {
+    MainFormFixture fixture;
+    const std::string deep = fixture.Home() + "/" + std::string(200, 'd');
+    QVERIFY(::mkdir(deep.c_str(), 0700) == 0);
+    vlt::SettingsRecord settings = MainFormFixture::Defaults();
+    QVERIFY(settings.SetCurrentPath(deep + "/*.*"));
+    fixture.Store(settings);
+    vlt::ui::TMainForm& form = fixture.Start();
+    QCOMPARE(fixture.BrowserPath(), deep + "/*.*");
+    QTest::qWait(100); // lets a resize the status text would cause reach the window
+    QCOMPARE(form.width(), 620);
+}
+
+void TestMainForm::DriveThatDoesNotAnswerIsNotAccessible() {
+    QVERIFY(vlt::ui::DriveAccessible("/"));
+    QVERIFY(!vlt::ui::DriveAccessible("/no such mount point"));
 }
 
 QTEST_MAIN(TestMainForm)
