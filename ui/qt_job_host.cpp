@@ -195,7 +195,7 @@ void QtJobHost::ReturnToIdle(bool refillBrowser) {
         button->setEnabled(false);
     }
     if (refillBrowser) {
-        (void)form_.ListPath(form_.Settings().GetCurrentPath());
+        form_.RefreshListing();
     }
 }
 
