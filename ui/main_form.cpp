@@ -9,13 +9,14 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTreeView>
+#include <chrono>
 
 #include "batch/program_lifecycle.h"
+#include "platform/drives.h"
 #include "platform/paths.h"
 #include "ui/about_box.h"
 #include "ui/browser_item_model.h"
 #include "ui/desktop_service.h"
-#include "ui/drive_probe.h"
 #include "ui/file_list_view.h"
 #include "ui/help_window.h"
 #include "ui/input_box_service.h"
@@ -30,6 +31,8 @@ namespace vlt::ui {
 namespace {
 
 constexpr int kFirstPanelWidth = 150;
+// How long a drive may take to tell its free space before it counts as not accessible.
+constexpr std::chrono::seconds kDriveAnswerBound(3);
 
 ScreenSize PrimaryScreenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -242,7 +245,7 @@ void TMainForm::FileViewDblClick() {
 
 void TMainForm::OpenDrive(const BrowserItem& drive, const std::string& mask) {
     const std::string& mountPoint = drive.name;
-    if (!DriveAccessible(mountPoint)) {
+    if (!ReachableFreeSpace(mountPoint, kDriveAnswerBound)) {
         MessageBoxes().ShowMessage("System Error", "Drive " + mountPoint + " is not accessible!", MsgIcon::Error);
         return;
     }

@@ -16,7 +16,6 @@
 #include "scripted_input_boxes.h"
 #include "scripted_message_boxes.h"
 #include "batch/browser_texts.h"
-#include "ui/drive_probe.h"
 #include "ui/item_icons.h"
 
 using vlt::testing::MainFormFixture;
@@ -39,13 +38,13 @@ private slots:
     void SizeSortPutsNineHundredNinetyNineBeforeOneThousand();
     void MaskIsKeptAcrossDirectoryParentAndDrive();
     void EnterOnAFileOpensItAndStartsNoBatch();
+    void UnreachableDriveIsReportedAndTheListStays();
     void NamesThatAreNotUtf8AreOpenedByTheirBytes();
     void SelectingParentLeavesTheActionButtonsOff();
     void ClosingWhileMaximisedKeepsTheLastNormalPlacement();
     void ClosingIsRefusedWhileTheLogIsShown();
     void ScannerResultsArriveAsRowChanges();
     void LongPathDoesNotWidenTheWindow();
-    void DriveThatDoesNotAnswerIsNotAccessible();
 };
 
 void TestMainForm::ToolBarHasItsButtonsInThreeGroups() {
@@ -274,6 +273,26 @@ void TestMainForm::NamesThatAreNotUtf8AreOpenedByTheirBytes() {
     QCOMPARE(fixture.BrowserPath(), fixture.Home() + "/" + directory + "/*.*");
 }
 
+void TestMainForm::UnreachableDriveIsReportedAndTheListStays() {
+    MainFormFixture fixture;
+    ScriptedMessageBoxes boxes;
+    vlt::ui::TMainForm& form = fixture.Start();
+    // A drive whose mount point has gone since the listing.
+    vlt::BrowserItem gone;
+    gone.name = "/media/gone";
+    gone.caption = "(/media/gone) Floppy";
+    gone.kind = vlt::ikFloppyDrive;
+    form.BrowserItems().Model().ReplaceItems({gone});
+    fixture.OpenRow(0, gone.caption);
+
+    QCOMPARE(boxes.shown.size(), std::size_t(1));
+    QCOMPARE(boxes.shown[0].caption, std::string("System Error"));
+    QCOMPARE(boxes.shown[0].text, std::string("Drive /media/gone is not accessible!"));
+    QCOMPARE(boxes.shown[0].icon, vlt::MsgIcon::Error);
+    QCOMPARE(fixture.BrowserPath(), fixture.Home() + "/*.*");
+    QCOMPARE(fixture.Captions(), std::vector<std::string>{gone.caption});
+}
+
 void TestMainForm::SelectingParentLeavesTheActionButtonsOff() {
     MainFormFixture fixture;
     WriteText(fixture.Home() + "/letter.txt", "x");
@@ -315,6 +334,11 @@ void TestMainForm::ClosingWhileMaximisedKeepsTheLastNormalPlacement() {
     QCOMPARE(int(stored.WindowTop), 30);
     QCOMPARE(int(stored.WindowWidth), 600);
     QCOMPARE(int(stored.WindowHeight), 400);
+
+    // The next start is maximised again, over the same normal placement.
+    vlt::ui::TMainForm& again = fixture.Start();
+    QTRY_VERIFY(again.isMaximized());
+    QCOMPARE(again.normalGeometry(), QRect(40, 30, 600, 400));
 }
 
 void TestMainForm::ClosingIsRefusedWhileTheLogIsShown() {
@@ -368,11 +392,6 @@ void TestMainForm::LongPathDoesNotWidenTheWindow() {
     QCOMPARE(fixture.BrowserPath(), deep + "/*.*");
     QTest::qWait(100); // lets a resize the status text would cause reach the window
     QCOMPARE(form.width(), 620);
-}
-
-void TestMainForm::DriveThatDoesNotAnswerIsNotAccessible() {
-    QVERIFY(vlt::ui::DriveAccessible("/"));
-    QVERIFY(!vlt::ui::DriveAccessible("/no such mount point"));
 }
 
 QTEST_MAIN(TestMainForm)
