@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "batch/shown_name.h"
 #include "platform/attributes.h"
 
 namespace vlt {
@@ -96,19 +97,22 @@ std::string AttributeLetters(std::uint16_t attributes) {
 
 std::string DisplayName(const std::string& name) {
     static constexpr char kHex[] = "0123456789ABCDEF";
+    // Control characters and "\" as the log shows them; what is left that is no
+    // UTF-8 at all follows as "\xHH", which cannot be confused with a name's own
+    // backslashes, as those are doubled.
+    const std::string escaped = ShownName(name);
     std::string shown;
-    shown.reserve(name.size());
-    for (std::size_t i = 0; i < name.size();) {
-        const auto byte = static_cast<unsigned char>(name[i]);
-        const std::size_t length = byte < 0x80 ? (byte < 0x20 || byte == 0x7F ? 0 : 1) : Utf8SequenceLength(name, i);
+    shown.reserve(escaped.size());
+    for (std::size_t i = 0; i < escaped.size();) {
+        const auto byte = static_cast<unsigned char>(escaped[i]);
+        const std::size_t length = byte < 0x80 ? 1 : Utf8SequenceLength(escaped, i);
         if (length == 0) {
-            // Control characters would break the line; other bytes are no text at all.
             shown += "\\x";
             shown.push_back(kHex[byte >> 4]);
             shown.push_back(kHex[byte & 0x0F]);
             ++i;
         } else {
-            shown.append(name, i, length);
+            shown.append(escaped, i, length);
             i += length;
         }
     }

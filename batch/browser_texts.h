@@ -18,8 +18,8 @@ namespace vlt {
 // "a", "r", "h", "s" in that order for the archive, read-only, hidden and system bits.
 [[nodiscard]] std::string AttributeLetters(std::uint16_t attributes);
 
-// A file name as the browser shows it: the name itself when it is valid UTF-8;
-// otherwise its valid parts with every other byte written as "\xHH", so the user can
+// A file name as the browser shows it: ShownName's form (control characters escaped,
+// "\" doubled) with every byte that is no UTF-8 written as "\xHH", so the user can
 // tell such names apart. The item keeps the original bytes for every path.
 [[nodiscard]] std::string DisplayName(const std::string& name);
 

@@ -18,7 +18,7 @@ class TerminalClearerView : public FreeSpaceView {
 public:
     TerminalClearerView(FreeSpaceClearer& clearer, bool quiet)
         : clearer_(clearer), quiet_(quiet), progress_(!quiet && StderrIsTerminal()),
-          messages_(false, [this] { ClearInfo(); }) {
+          messages_(false, false, [this] { ClearInfo(); }) {
         StopOnInterrupt(interrupted_);
     }
     MsgAnswer MessageBox(const std::string& caption, const std::string& text, MsgIcon icon,

@@ -3,6 +3,7 @@
 
 #include "batch/directory_list.h"
 #include "batch/file_state.h"
+#include "batch/shown_name.h"
 #include "cli/commands.h"
 
 namespace vlt::cli {
@@ -21,18 +22,18 @@ int RunStatusCommand(const CliOptions& options) {
     const auto report = [&](const std::string& path) {
         const FileState state = StateOf(path);
         unknown = unknown || state.kind == ikFile;
-        std::cout << path << ": " << state.text << '\n';
+        std::cout << ShownName(path) << ": " << state.text << '\n';
     };
     TDirectoryList list(TDirectoryList::kMaxBlocks, true);
     for (const std::string& argument : options.paths) {
-        const std::string path = AbsolutePath(argument);
+        const std::string path = RealPath(argument);
         std::error_code error;
         if (!std::filesystem::is_directory(std::filesystem::symlink_status(path, error))) {
             report(path);
             continue;
         }
         if (!list.Build(path + (path == "/" ? "" : "/") + options.mask, 0, true, true)) {
-            std::cout << path << ": ???\n";
+            std::cout << ShownName(path) << ": ???\n";
             unknown = true;
             continue;
         }

@@ -1,27 +1,31 @@
 #include "cli/terminal_host.h"
 
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <iostream>
-#include <iterator>
 
 #include "batch/format_thousands.h"
+#include "batch/shown_name.h"
+#include "cli/passphrase_file.h"
+#include "platform/attributes.h"
 
 namespace vlt::cli {
 
 namespace {
 
-// A passphrase file's contents without one trailing newline; nothing when unreadable.
-std::optional<std::string> ReadPassphraseFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!text.empty() && text.back() == '\n') {
-        text.pop_back();
-        if (!text.empty() && text.back() == '\r') {
-            text.pop_back();
+// "hidden: --include-hidden, read-only: --include-read-only": which option brings
+// back the files the exclusion mask left out.
+std::string InclusionHint(std::uint32_t attributes) {
+    const std::pair<std::uint32_t, const char*> hints[] = {
+        {faHidden, "hidden: --include-hidden"},
+        {faReadOnly, "read-only: --include-read-only"},
+        {faSystem | faArchive, "system, archive: --exclude-mask none"},
+    };
+    std::string text;
+    for (const auto& [bits, hint] : hints) {
+        if ((attributes & bits) != 0) {
+            text += (text.empty() ? "" : ", ") + std::string(hint);
         }
     }
     return text;
@@ -31,7 +35,8 @@ std::optional<std::string> ReadPassphraseFile(const std::string& path) {
 
 TerminalHost::TerminalHost(const CliOptions& options, const SettingsRecord& settings, JobSelection selection)
     : options_(options), settings_(settings), selection_(std::move(selection)),
-      progress_(!options.quiet && StderrIsTerminal()), messages_(options.yes, [this] { progress_.Clear(); }) {}
+      progress_(!options.quiet && StderrIsTerminal()),
+      messages_(options.yes, options.overwrite, [this] { progress_.Clear(); }) {}
 
 void TerminalHost::LogPaint(MessageLog& log) {
     if (options_.quiet) {
@@ -44,6 +49,18 @@ void TerminalHost::LogPaint(MessageLog& log) {
     std::cout.flush();
 }
 
+// --quiet leaves out the log but not its errors; the platform's reason for an I/O
+// error goes to stderr either way.
+void TerminalHost::ErrorLogged(const std::string& line, const std::string& systemReason) {
+    progress_.Clear();
+    if (options_.quiet) {
+        std::cout << line << std::endl;
+    }
+    if (!systemReason.empty()) {
+        std::cerr << "vlt95-cli: " << systemReason << std::endl;
+    }
+}
+
 void TerminalHost::DrawProgress(std::int64_t, std::int64_t, int percent) {
     progress_.Draw(percent);
 }
@@ -53,6 +70,10 @@ void TerminalHost::ShowDoneDialog(const DoneSummary& summary, MessageLog& log) {
     std::cout << "Files tried: " << FormatThousands(summary.tried) << '\n'
               << SuccessCaption(summary.mode) << ' ' << FormatThousands(summary.success) << '\n'
               << "Errors: " << FormatThousands(summary.errors) << std::endl;
+    if (summary.leftOut > 0) {
+        std::cout << "Files left out by the exclusion mask: " << FormatThousands(summary.leftOut) << " ("
+                  << InclusionHint(summary.leftOutAttributes) << ")" << std::endl;
+    }
     if (!options_.logFile) {
         return;
     }
@@ -68,13 +89,14 @@ std::string TerminalHost::AskDestination(const std::string&, const std::string&)
     return options_.destination.value_or(std::string());
 }
 
-std::optional<std::string> TerminalHost::Source(const std::optional<std::string>& file, const char* variable,
-                                                const std::string& prompt, bool& fromTerminal) {
+std::optional<std::string> TerminalHost::Source(const std::optional<std::string>& file, const char* option,
+                                                const char* variable, const std::string& prompt, bool& fromTerminal) {
     fromTerminal = false;
     if (file) {
         std::optional<std::string> text = ReadPassphraseFile(*file);
         if (!text) {
-            std::cerr << "vlt95-cli: cannot read passphrase file " << *file << std::endl;
+            std::cerr << "vlt95-cli: cannot read passphrase file " << ShownName(*file) << ": " << std::strerror(errno)
+                      << std::endl;
             passphraseRejected_ = true;
         }
         return text;
@@ -83,7 +105,7 @@ std::optional<std::string> TerminalHost::Source(const std::optional<std::string>
         return std::string(value);
     }
     if (!StdinIsTerminal()) {
-        std::cerr << "vlt95-cli: no passphrase: use --passphrase-file or " << variable << std::endl;
+        std::cerr << "vlt95-cli: no passphrase: use " << option << " or " << variable << std::endl;
         passphraseRejected_ = true;
         return std::nullopt;
     }
@@ -91,10 +113,11 @@ std::optional<std::string> TerminalHost::Source(const std::optional<std::string>
     return ReadHiddenLine(prompt + " ");
 }
 
-bool TerminalHost::ReadPair(const std::optional<std::string>& file, const char* variable, const std::string& label,
-                            bool confirm, std::string& passphrase, std::string& confirmation, bool& interactive) {
+bool TerminalHost::ReadPair(const std::optional<std::string>& file, const char* option, const char* variable,
+                            const std::string& label, bool confirm, std::string& passphrase, std::string& confirmation,
+                            bool& interactive) {
     bool fromTerminal = false;
-    std::optional<std::string> text = Source(file, variable, label, fromTerminal);
+    std::optional<std::string> text = Source(file, option, variable, label, fromTerminal);
     if (!text) {
         return false;
     }
@@ -116,13 +139,14 @@ bool TerminalHost::ReadPair(const std::optional<std::string>& file, const char* 
 
 bool TerminalHost::ReadEntries(const PassphraseRequest& request, PassphraseEntries& entries, bool& interactive) {
     interactive = false;
-    if (!ReadPair(options_.passphraseFile, "VLT95_PASSPHRASE", WithoutMnemonic(EntryLabel(request, false)),
-                  request.encrypt, entries.first, entries.firstConfirmation, interactive)) {
+    if (!ReadPair(options_.passphraseFile, "--passphrase-file", "VLT95_PASSPHRASE",
+                  WithoutMnemonic(EntryLabel(request, false)), request.encrypt, entries.first,
+                  entries.firstConfirmation, interactive)) {
         return false;
     }
-    return !request.mixed ||
-           ReadPair(options_.passphrase2File, "VLT95_PASSPHRASE2", WithoutMnemonic(EntryLabel(request, true)),
-                    request.encrypt, entries.second, entries.secondConfirmation, interactive);
+    return !request.mixed || ReadPair(options_.passphrase2File, "--passphrase2-file", "VLT95_PASSPHRASE2",
+                                      WithoutMnemonic(EntryLabel(request, true)), request.encrypt, entries.second,
+                                      entries.secondConfirmation, interactive);
 }
 
 void TerminalHost::ShowPassphraseDialog(bool EncryptMode) {

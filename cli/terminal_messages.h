@@ -10,17 +10,20 @@ namespace vlt::cli {
 
 class TerminalMessageBoxes final : public MessageBoxHost {
 public:
-    // `yes` answers Yes to every question; `beforeShowing` clears a progress line.
-    explicit TerminalMessageBoxes(bool yes, std::function<void()> beforeShowing = {})
-        : yes_(yes), beforeShowing_(std::move(beforeShowing)) {}
+    // `yes` answers Yes to the confirmations, `overwrite` to the questions whether an
+    // existing file may be replaced; `beforeShowing` clears a progress line.
+    TerminalMessageBoxes(bool yes, bool overwrite, std::function<void()> beforeShowing = {})
+        : yes_(yes), overwrite_(overwrite), beforeShowing_(std::move(beforeShowing)) {}
 
-    // OK boxes go to stderr. Questions are asked on the terminal; without one they are
-    // answered Cancel (No for Yes/No) and the answer is printed.
+    // OK boxes go to stderr. Questions are asked on the terminal; without one an
+    // overwrite is declined, anything else cancelled (No for Yes/No), and the answer
+    // is printed.
     [[nodiscard]] MsgAnswer MessageBox(const std::string& caption, const std::string& text, MsgIcon icon,
                                        MsgButtons buttons) override;
 
 private:
     bool yes_;
+    bool overwrite_;
     std::function<void()> beforeShowing_;
 };
 

@@ -8,7 +8,6 @@
 
 #include "ui/centre_on_screen.h"
 #include "ui/help_window.h"
-#include "ui/centre_on_screen.h"
 #include "ui/resources.h"
 #include "ui_about_box.h"
 

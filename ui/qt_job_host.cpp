@@ -79,8 +79,16 @@ bool QtJobHost::JobProgress(ProgressKind, std::int32_t) {
     return form_.State().UserBreak;
 }
 
+// The run asks for a pump before every file and block; with small files that is far
+// more often than a window needs. One every few milliseconds keeps the window and its
+// Stop button responsive without making the run wait for the event loop.
 void QtJobHost::ProcessMessages() {
+    constexpr qint64 kPumpIntervalMs = 4;
+    if (sinceLastPump_.isValid() && sinceLastPump_.elapsed() < kPumpIntervalMs) {
+        return;
+    }
     QCoreApplication::processEvents();
+    sinceLastPump_.start();
 }
 
 std::int32_t QtJobHost::LogRows() const {
@@ -187,7 +195,7 @@ void QtJobHost::ReturnToIdle(bool refillBrowser) {
         button->setEnabled(false);
     }
     if (refillBrowser) {
-        (void)form_.ListPath(form_.Settings().GetCurrentPath());
+        form_.RefreshListing();
     }
 }
 

@@ -2,6 +2,7 @@
 // The job driver's host in the main window: the run's dialogs (created once and
 // reused), the message log view in the browser's place, the progress bar in the status
 // bar's place, the buttons and the cursor of a running batch, and the message pump.
+#include <QElapsedTimer>
 #include <QString>
 
 #include <memory>
@@ -59,6 +60,7 @@ private:
     TDestDialog* destDialog_;
     TDoneDialog* doneDialog_;
     QString modeCaption_;
+    QElapsedTimer sinceLastPump_;
 };
 
 // The keyboard the TEMPEST noise goes to: the X11 display when the window runs on

@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "batch/progress.h"
+#include "ui/coalesced_repaint.h"
 
 namespace vlt::ui {
 
@@ -14,7 +15,8 @@ constexpr int kTextTop = 4;
 
 } // namespace
 
-StatusBarX::StatusBarX(QWidget* parent) : QStatusBar(parent) {
+StatusBarX::StatusBarX(QWidget* parent)
+    : QStatusBar(parent), repaint_(new CoalescedRepaint(this, [this] { update(); })) {
     setObjectName("StatusBarX");
     setSizeGripEnabled(false);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -33,7 +35,7 @@ void StatusBarX::SetProgress(std::int64_t position, std::int64_t total, int perc
     total_ = total;
     percent_ = percent;
     if (!window()->isMinimized()) {
-        update();
+        repaint_->Request();
     }
 }
 

@@ -9,6 +9,8 @@
 
 namespace vlt::ui {
 
+class CoalescedRepaint;
+
 class StatusBarX : public QStatusBar {
     Q_OBJECT
 
@@ -17,7 +19,7 @@ public:
 
     // `colour` is the mode's bar colour as a Windows colour value (0x00BBGGRR).
     void SetColour(std::uint32_t colour);
-    // The run is at `position` bytes of `total`; repaints at once unless minimised.
+    // The run is at `position` bytes of `total`; repainted (coalesced) unless minimised.
     void SetProgress(std::int64_t position, std::int64_t total, int percent);
 
     [[nodiscard]] int FillWidth() const;
@@ -34,6 +36,7 @@ private:
     std::int64_t position_ = 0;
     std::int64_t total_ = 0;
     int percent_ = 0;
+    CoalescedRepaint* repaint_;
 };
 
 } // namespace vlt::ui

@@ -6,10 +6,12 @@
 
 #include "batch/message_log.h"
 #include "settings/settings_record.h"
+#include "ui/coalesced_repaint.h"
 
 namespace vlt::ui {
 
-TerminalOutput::TerminalOutput(QWidget* parent) : QWidget(parent) {
+TerminalOutput::TerminalOutput(QWidget* parent)
+    : QWidget(parent), repaint_(new CoalescedRepaint(this, [this] { Show(); })) {
     setObjectName("TerminalOutput");
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -51,6 +53,7 @@ void TerminalOutput::Start(const SettingsRecord& settings) {
 
 void TerminalOutput::Stop() {
     log_ = nullptr;
+    repaint_->Cancel();
     Scroller()->hide();
 }
 
@@ -60,17 +63,21 @@ std::int32_t TerminalOutput::LogRows() const {
 
 void TerminalOutput::LogPaint(MessageLog& log) {
     log_ = &log;
-    if (window()->isMinimized()) {
+    repaint_->Request();
+}
+
+void TerminalOutput::Show() {
+    if (log_ == nullptr || window()->isMinimized()) {
         return;
     }
     QScrollBar* scroller = Scroller();
     {
         const QSignalBlocker blocker(scroller);
-        scroller->setRange(0, log.ScrollMaximum());
-        scroller->setValue(log.ScrollPosition());
+        scroller->setRange(0, log_->ScrollMaximum());
+        scroller->setValue(log_->ScrollPosition());
         scroller->setPageStep(std::max(1, LogRows()));
     }
-    scroller->setVisible(log.ScrollBarVisible());
+    scroller->setVisible(log_->ScrollBarVisible());
     update();
 }
 

@@ -16,6 +16,8 @@ struct SettingsRecord;
 
 namespace vlt::ui {
 
+class CoalescedRepaint;
+
 class TerminalOutput : public QWidget {
     Q_OBJECT
 
@@ -28,7 +30,8 @@ public:
     void Stop();
     // Whole rows the box shows.
     [[nodiscard]] std::int32_t LogRows() const;
-    // The log changed: the scroll bar follows it and the box repaints (coalesced).
+    // The log changed: the scroll bar follows it and the box repaints (coalesced, the
+    // last change always shown).
     void LogPaint(MessageLog& log);
 
     // TerminalScroller: the child of that name (a form may declare it), else one made here.
@@ -44,9 +47,12 @@ private slots:
 
 private:
     void PlaceScroller();
+    // The scroll bar set from the log, and a repaint asked for.
+    void Show();
 
     MessageLog* log_ = nullptr;
     int lineHeight_ = 20;
+    CoalescedRepaint* repaint_;
     QScrollBar* TerminalScroller = nullptr;
 };
 

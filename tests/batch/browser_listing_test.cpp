@@ -222,6 +222,7 @@ TEST(BrowserTexts, DateTimeAttributesAndNames) {
     EXPECT_EQ(DisplayName("\xC0\xAF"), "\\xC0\\xAF");         // overlong "/"
     EXPECT_EQ(DisplayName("\xED\xA0\x80"), "\\xED\\xA0\\x80"); // surrogate
     EXPECT_EQ(DisplayName("\xE2\x82"), "\\xE2\\x82");         // cut short
+    EXPECT_EQ(DisplayName("a\\xE9"), "a\\\\xE9");              // a name's own backslash
 
     EXPECT_EQ(DriveCaption({"/media/stick", DriveType::Removable, "vfat"}), "(/media/stick) Floppy");
     EXPECT_EQ(DriveKind(DriveType::Removable), ikFloppyDrive);

@@ -334,6 +334,11 @@ void TestMainForm::ClosingWhileMaximisedKeepsTheLastNormalPlacement() {
     QCOMPARE(int(stored.WindowTop), 30);
     QCOMPARE(int(stored.WindowWidth), 600);
     QCOMPARE(int(stored.WindowHeight), 400);
+
+    // The next start is maximised again, over the same normal placement.
+    vlt::ui::TMainForm& again = fixture.Start();
+    QTRY_VERIFY(again.isMaximized());
+    QCOMPARE(again.normalGeometry(), QRect(40, 30, 600, 400));
 }
 
 void TestMainForm::ClosingIsRefusedWhileTheLogIsShown() {
