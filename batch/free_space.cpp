@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "batch/format_thousands.h"
+#include "batch/wipe_reach_note.h"
 #include "platform/drives.h"
 #include "support/file_access.h"
 #include "support/random.h"
@@ -101,6 +102,11 @@ FillOutcome FreeSpaceClearer::ClearFreeSpace(const std::string& directory, FreeS
     }
 
     view.ShowClearer("Clearing empty disk space on drive " + DriveOf(directory));
+    if (const std::optional<MountedFileSystem> fileSystem = FileSystemOf(directory)) {
+        if (const std::string note = WipeReachNote(*fileSystem); !note.empty()) {
+            view.ShowNote(note);
+        }
+    }
     std::uint64_t freeSpace = 0;
     if (!FreeSpace(directory, freeSpace)) {
         freeSpace = 0;

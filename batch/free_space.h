@@ -26,6 +26,10 @@ public:
     virtual void SetInfo(const std::string& text) = 0;
     // Lets pending window messages run, so that Cancel can be clicked.
     virtual void ProcessMessages() = 0;
+    // The note that overwriting may not reach the old data on this file system,
+    // before the filling starts. The window's caption already names the drive, so it
+    // need not show it; a terminal prints it.
+    virtual void ShowNote(const std::string& text) { (void)text; }
 };
 
 enum class FillOutcome {

@@ -14,6 +14,7 @@
 #include "batch/result_text.h"
 #include "batch/scan_thread.h"
 #include "batch/shown_name.h"
+#include "batch/wipe_reach_note.h"
 #include "container/crypt_context.h"
 #include "platform/no_follow.h"
 #include "platform/paths.h"
@@ -48,7 +49,8 @@ std::string WithoutTrailingSlash(const std::string& path) {
 class JobRun final : public FileOperationHost {
 public:
     JobRun(JobMode mode, JobHost& host, SettingsRecord& settings, RunState& state, const OneFileOperations& operations)
-        : mode_(mode), host_(host), settings_(settings), state_(state), operations_(operations), log_(state, host) {}
+        : mode_(mode), host_(host), settings_(settings), state_(state), operations_(operations),
+          reachNotes_(operations.fileSystemOf), log_(state, host) {}
 
     JobOutcome Run();
 
@@ -72,6 +74,13 @@ private:
     void ListedGroup(const std::string& searchPath, const std::string& mask, bool drive);
     void StartGroup(std::int64_t count, std::int64_t total);
     [[nodiscard]] bool ConfirmGroup(const std::string& question, bool drive);
+    // A wipe run, or an encryption run that wipes its originals.
+    [[nodiscard]] bool WipesFiles() const;
+    // Before a group is confirmed: a note for each file system of its files where
+    // wiping may not reach the old data, once per run.
+    void NoteWipeReach(const std::vector<std::string>& files);
+    void NoteWipeReachOfListing();
+    void NoteWipeReach(const std::string& path, std::optional<std::uint64_t> device);
     // `listed`: the device and inode the listing saw; a file that is no longer the
     // one listed (or is reached through a link now) is skipped.
     void ProcessFile(const std::string& path, std::int64_t size, const std::optional<FileIdentity>& listed = {});
@@ -94,6 +103,7 @@ private:
     SettingsRecord& settings_;
     RunState& state_;
     const OneFileOperations& operations_;
+    WipeReachNotes reachNotes_;
     MessageLog log_;
     TDirectoryList list_{TDirectoryList::kMaxBlocks, true};
     JobOutcome outcome_;
@@ -263,6 +273,7 @@ void JobRun::SingleFiles(const JobSelection& selection) {
     const auto count = static_cast<std::int64_t>(selection.files.size());
     outcome_.found += count;
     StartGroup(count, total);
+    NoteWipeReach(selection.files);
     if (!ConfirmGroup("Should the " + std::to_string(count) + " single selected file(s) be " + JobVerb(mode_) +
                           "ed now?",
                       false)) {
@@ -316,6 +327,7 @@ void JobRun::ListedGroup(const std::string& searchPath, const std::string& mask,
         return;
     }
     StartGroup(count, list_.TotalSize());
+    NoteWipeReachOfListing();
     if (!ConfirmGroup("Should the " + std::to_string(count) + " file(s) be " + JobVerb(mode_) + "ed now?", drive)) {
         return;
     }
@@ -385,6 +397,37 @@ bool JobRun::ConfirmGroup(const std::string& question, bool drive) {
         stop_ = true;
         outcome_.cancelled = true;
         return false;
+    }
+}
+
+bool JobRun::WipesFiles() const {
+    return mode_ == jmWipe || (mode_ == jmEncrypt && settings_.WipeSwitch);
+}
+
+void JobRun::NoteWipeReach(const std::vector<std::string>& files) {
+    if (!WipesFiles()) {
+        return;
+    }
+    for (const std::string& file : files) {
+        NoteWipeReach(ResolveDirectoryPart(file), std::nullopt);
+    }
+}
+
+void JobRun::NoteWipeReachOfListing() {
+    if (!WipesFiles()) {
+        return;
+    }
+    std::string path;
+    std::int64_t size = 0;
+    FileIdentity identity;
+    for (list_.First(path, size, identity); !path.empty(); list_.Next(path, size, identity)) {
+        NoteWipeReach(path, identity.device);
+    }
+}
+
+void JobRun::NoteWipeReach(const std::string& path, std::optional<std::uint64_t> device) {
+    if (const std::string note = reachNotes_.NoteFor(path, device); !note.empty()) {
+        log_.LogLine(note);
     }
 }
 

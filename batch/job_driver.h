@@ -7,6 +7,7 @@
 #include "batch/job_host.h"
 #include "batch/job_mode.h"
 #include "batch/run_state.h"
+#include "platform/overwrite_reach.h"
 #include "wipe/wipe.h"
 #include "container/decrypt_file.h"
 #include "container/encrypt_file.h"
@@ -35,6 +36,8 @@ struct OneFileOperations {
     std::function<ResultCode(TDecryptContext&, FileOperationHost&)> decrypt = DecryptOneFile;
     std::function<WipeOutcome(const std::string&, int, const WipePoll&)> wipe = WipeFile;
     std::function<WipeOutcome(const std::string&, const WipePoll&)> wipeSfs = WipeFileSfs;
+    // Where a file lives, for the note before a wipe.
+    std::function<std::optional<MountedFileSystem>(const std::string&)> fileSystemOf = FileSystemOf;
 };
 
 // Runs `mode` over host.Selection(): passphrase, destination, the directory group,

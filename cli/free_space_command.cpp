@@ -30,6 +30,11 @@ public:
             std::cout << caption << std::endl;
         }
     }
+    void ShowNote(const std::string& text) override {
+        if (!quiet_) {
+            std::cout << text << std::endl;
+        }
+    }
     void SetCaption(const std::string&) override {}
     void SetInfo(const std::string& text) override {
         if (progress_) {

@@ -14,16 +14,7 @@
 
 namespace vlt {
 
-namespace {
-
-struct MountLine {
-    std::string source;
-    std::string mountPoint;
-    std::string fsType;
-};
-
-// /proc/self/mounts writes blanks, tabs, newlines and backslashes as \ooo.
-std::string Unescape(const std::string& field) {
+std::string UnescapeMountField(const std::string& field) {
     std::string out;
     for (std::size_t i = 0; i < field.size(); ++i) {
         if (field[i] == '\\' && i + 3 < field.size()) {
@@ -39,6 +30,14 @@ std::string Unescape(const std::string& field) {
     return out;
 }
 
+namespace {
+
+struct MountLine {
+    std::string source;
+    std::string mountPoint;
+    std::string fsType;
+};
+
 std::vector<MountLine> ReadMounts(std::istream& table) {
     std::vector<MountLine> mounts;
     std::string line;
@@ -46,8 +45,8 @@ std::vector<MountLine> ReadMounts(std::istream& table) {
         std::istringstream fields(line);
         MountLine mount;
         if (fields >> mount.source >> mount.mountPoint >> mount.fsType) {
-            mount.source = Unescape(mount.source);
-            mount.mountPoint = Unescape(mount.mountPoint);
+            mount.source = UnescapeMountField(mount.source);
+            mount.mountPoint = UnescapeMountField(mount.mountPoint);
             mounts.push_back(mount);
         }
     }
@@ -98,14 +97,9 @@ bool IsRemovableBlockDevice(const std::string& source) {
     return false;
 }
 
-bool IsRemote(const std::string& fsType) {
-    return IsOneOf(fsType, {"nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "9p", "ceph", "glusterfs",
-                            "fuse.sshfs", "davfs", "fuse.rclone"});
-}
-
 // The drive type of any mount, from its table line only.
 std::optional<DriveType> TypeOfMount(const MountLine& mount) {
-    if (IsRemote(mount.fsType)) {
+    if (IsNetworkFileSystemType(mount.fsType)) {
         return DriveType::Remote;
     }
     if (IsOneOf(mount.fsType, {"tmpfs", "ramfs"})) {
@@ -155,6 +149,11 @@ bool Classify(const MountLine& mount, DriveType& type) {
 }
 
 } // namespace
+
+bool IsNetworkFileSystemType(const std::string& fsType) {
+    return IsOneOf(fsType, {"nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "9p", "ceph", "glusterfs",
+                            "fuse.sshfs", "davfs", "fuse.rclone"});
+}
 
 std::vector<DriveInfo> ListDrives() {
     // A later mount on the same point hides the earlier one.

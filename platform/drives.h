@@ -39,6 +39,13 @@ struct DriveInfo {
 [[nodiscard]] std::optional<std::uint64_t> ReachableFreeSpace(const std::string& path,
                                                               std::chrono::milliseconds bound);
 
+// The kernel's type names of network file systems ("nfs4", "cifs", "fuse.sshfs", ...).
+[[nodiscard]] bool IsNetworkFileSystemType(const std::string& fsType);
+
+// A field of the kernel's mount tables, which write blanks, tabs, newlines and
+// backslashes as \ooo.
+[[nodiscard]] std::string UnescapeMountField(const std::string& field);
+
 // True when both paths exist and lie on the same mounted file system.
 [[nodiscard]] bool SameFileSystem(const std::string& a, const std::string& b);
 

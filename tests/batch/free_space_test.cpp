@@ -1,6 +1,7 @@
 // Free-space clearing on a "disk" made small by the file size limit.
 #include <gtest/gtest.h>
 
+#include <sys/vfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,7 +35,7 @@ std::string OpenFillFileLink(const std::string& directory) {
 
 class RecordingView : public FreeSpaceView {
 public:
-    std::vector<std::string> errors, captions, infos;
+    std::vector<std::string> errors, captions, infos, notes;
     std::function<void()> onInfo, onShow;
     MsgAnswer MessageBox(const std::string& caption, const std::string& text, MsgIcon, MsgButtons) override {
         errors.push_back(caption + "|" + text);
@@ -54,6 +55,7 @@ public:
         }
     }
     void ProcessMessages() override {}
+    void ShowNote(const std::string& text) override { notes.push_back(text); }
 };
 
 TEST(FreeSpace, FillsUntilTheDiskIsFullWithTheBlockRepeated) {
@@ -98,6 +100,26 @@ TEST(FreeSpace, FillsUntilTheDiskIsFullWithTheBlockRepeated) {
     }
     clearer.FormClose();
     EXPECT_EQ(OpenFillFileLink(temp.Path()), "");
+}
+
+TEST(FreeSpace, MemoryFileSystemIsNotedBeforeTheFilling) {
+    struct statfs info {};
+    if (::statfs("/dev/shm", &info) != 0 || info.f_type != 0x01021994) { // TMPFS_MAGIC
+        GTEST_SKIP() << "/dev/shm is no tmpfs here";
+    }
+    TempDir temp("/dev/shm");
+    FreeSpaceClearer clearer;
+    RecordingView view;
+    view.onInfo = [&] { EXPECT_EQ(view.notes.size(), 1U) << "the note comes first"; };
+    {
+        FileSizeLimit small(1048576);
+        ASSERT_EQ(clearer.ClearFreeSpace(temp.Path() + "/", view), FillOutcome::DiskFull);
+    }
+    clearer.FormClose();
+    const std::vector<std::string> expected = {
+        "Note: overwriting in place may not reach the old data on /dev/shm (tmpfs): it is held in memory, and pages "
+        "swapped out stay in the swap area."};
+    EXPECT_EQ(view.notes, expected);
 }
 
 TEST(FreeSpace, CancelEndsTheFillingAndClosingDeletesTheFile) {

@@ -2,6 +2,7 @@
 // order of the groups, the questions, the log lines and the counters.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -41,6 +42,8 @@ protected:
             processed.push_back(path);
             return poll(WipeProgress{0, 0, 3}) ? WipeOutcome::Stopped : WipeOutcome::Wiped;
         };
+        // Whatever holds the temporary directory, the run sees this file system.
+        operations.fileSystemOf = [this](const std::string&) { return std::optional(fileSystem); };
     }
 
     ResultCode ResultFor(const std::string& name) const {
@@ -68,6 +71,7 @@ protected:
     std::map<std::string, ResultCode> results;
     std::vector<std::string> processed;
     std::vector<std::string> destinations;
+    MountedFileSystem fileSystem{"/", "ext4", 1, true};
 };
 
 TEST_F(JobDriverTest, NothingSelectedLogsTwoLinesAndSavesThemWithCrLf) {
@@ -324,6 +328,61 @@ TEST_F(JobDriverTest, DestinationIsAskedCompletedAndRemembered) {
     (void)Run(jmEncrypt);
     EXPECT_EQ(destinations, (std::vector<std::string>{""}));
     EXPECT_EQ(settings.GetLastDestination(), temp.Path() + "/");
+}
+
+constexpr const char* kFlashNote = "Note: overwriting in place may not reach the old data on /mnt/ssd (ext4): its "
+                                   "flash device writes rewritten blocks elsewhere.";
+
+TEST_F(JobDriverTest, WipeNotesTheFileSystemOnceBeforeTheFirstConfirmation) {
+    fileSystem = {"/mnt/ssd", "ext4", 7, false};
+    settings.WipeConfSwitch = 1;
+    const std::string directory = MakeTree("dir", {"a", "b"});
+    host.selection.directories = {directory};
+    host.selection.files = {directory + "/a"};
+    // No to the directory: the note was already there when the question came.
+    host.answers = {MsgAnswer::No, MsgAnswer::Yes};
+    const JobOutcome outcome = Run(jmWipe);
+
+    ASSERT_EQ(host.messages.size(), 2U);
+    const std::vector<std::string> expected = {
+        "Searching files in " + directory + "/*.* ...",
+        "2 file(s) found, 20 bytes together.",
+        kFlashNote,
+        "Searching for single selected files...",
+        "1 file(s) found, 10 bytes together.",
+        "  wiping " + directory + "/a (10 bytes), done.",
+    };
+    EXPECT_EQ(host.log, expected);
+    EXPECT_EQ(outcome.success, 1);
+    EXPECT_EQ(outcome.errors, 0);
+}
+
+TEST_F(JobDriverTest, OnlyRunsThatWipeAreNoted) {
+    struct Case {
+        JobMode mode;
+        bool wipeOriginals;
+        MountedFileSystem fileSystem;
+        bool noted;
+    };
+    const MountedFileSystem flash{"/mnt/ssd", "ext4", 7, false};
+    const Case cases[] = {
+        {jmWipe, false, flash, true},
+        {jmEncrypt, true, flash, true},
+        {jmEncrypt, false, flash, false},
+        {jmDecrypt, true, flash, false},
+        {jmWipe, false, {"/", "ext4", 1, true}, false},
+    };
+    host.selection.files = {MakeTree("dir", {"a"}) + "/a"};
+    for (const Case& c : cases) {
+        ScriptedHost fresh;
+        fresh.selection = host.selection;
+        fileSystem = c.fileSystem;
+        settings.WipeSwitch = c.wipeOriginals;
+        (void)RunJob(c.mode, fresh, settings, state, operations);
+        const bool noted = std::find(fresh.log.begin(), fresh.log.end(), kFlashNote) != fresh.log.end();
+        EXPECT_EQ(noted, c.noted) << c.mode << c.wipeOriginals << c.fileSystem.mountPoint;
+        EXPECT_EQ(fresh.log.size(), (noted ? 1U : 0U) + 3U) << c.mode;
+    }
 }
 
 } // namespace

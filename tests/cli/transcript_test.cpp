@@ -10,7 +10,9 @@
 //   $ [VAR=VALUE...] ARGS  a run (stdin is no terminal); the expected stdout lines follow
 //   2> LINE               an expected stderr line (stderr is checked only when given)
 //   = N                   the expected exit status; ends the run
-// {DIR} stands for the directory. Consecutive per-file log lines ("  ...") are
+// {DIR} stands for the directory. {WIPE-NOTE} stands for the note a wipe logs for
+// the file system of {DIR}, which depends on the machine; where that file system
+// needs none, the line is not expected at all. Consecutive per-file log lines ("  ...") are
 // compared without their order, which follows the file system's directory order.
 #include <gtest/gtest.h>
 
@@ -19,6 +21,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "batch/wipe_reach_note.h"
 #include "cli_runner.h"
 #include "common/temp_dir.h"
 
@@ -56,9 +59,16 @@ std::vector<std::string> Words(const std::string& text) {
     return words;
 }
 
+// The note vlt95-cli logs before wiping files of `dir`; "" when it logs none.
+std::string WipeNoteFor(const std::string& dir) {
+    const std::optional<MountedFileSystem> fileSystem = FileSystemOf(dir);
+    return fileSystem ? WipeReachNote(*fileSystem) : std::string();
+}
+
 void Play(const std::filesystem::path& transcript) {
     TempDir temp;
     const std::string dir = temp.Path();
+    const std::string wipeNote = WipeNoteFor(dir);
     std::ifstream in(transcript);
     std::map<std::string, std::string> snapshots; // name -> snapshot path
     std::vector<std::string> arguments;
@@ -124,7 +134,11 @@ void Play(const std::filesystem::path& transcript) {
             expectedErr.clear();
         } else {
             ASSERT_FALSE(arguments.empty()) << "output line outside a run: " << raw;
-            expectedOut.push_back(line);
+            if (line != "{WIPE-NOTE}") {
+                expectedOut.push_back(line);
+            } else if (!wipeNote.empty()) {
+                expectedOut.push_back(wipeNote);
+            }
         }
     }
     EXPECT_TRUE(arguments.empty()) << "run without \"= N\" at the end of " << transcript;

@@ -13,8 +13,9 @@ namespace fs = std::filesystem;
 
 namespace vlt::testing {
 
-TempDir::TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "vlt95-test-XXXXXX").string();
+TempDir::TempDir(const std::string& parent) {
+    std::string pattern =
+        ((parent.empty() ? fs::temp_directory_path() : fs::path(parent)) / "vlt95-test-XXXXXX").string();
     if (!mkdtemp(pattern.data())) {
         throw std::runtime_error("cannot create a temporary directory");
     }

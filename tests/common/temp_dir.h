@@ -8,7 +8,8 @@ namespace vlt::testing {
 
 class TempDir {
 public:
-    TempDir();
+    // Below `parent`, or below the system's temporary directory when it is empty.
+    explicit TempDir(const std::string& parent = "");
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
