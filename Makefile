@@ -1,11 +1,16 @@
-# Two entry points: `make run` and `make test`. Everything else is a step of those
-# or of CI (`make sanitize`, `make fuzz`).
+# Two entry points: `make run` and `make test`. Everything else is a step of those,
+# of CI (`make sanitize`, `make fuzz`, `make package`) or of a release.
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
-CMAKE_GEN  := -G Ninja $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# Warnings are fatal in developer and CI builds; a plain cmake configure keeps them warnings.
+WERROR     ?= ON
+PREFIX     ?= /usr/local
+CMAKE_GEN  := -G Ninja $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache) -DVLT_WERROR=$(WERROR)
+# The programs and libraries only, optimised, laid out for /usr: what the package holds.
+RELEASE    := $(BUILD)-release
 
-.PHONY: deps configure build run test sanitize fuzz bench clean
+.PHONY: deps configure build run test sanitize fuzz bench release install package screenshots layering clean
 
 deps:
 	./scripts/install-deps.sh
@@ -42,5 +47,25 @@ fuzz: deps
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
 
+release: deps
+	cmake -S . -B $(RELEASE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	      -DVLT_BUILD_TESTS=OFF -DVLT_BUILD_BENCH=OFF
+	cmake --build $(RELEASE) -j $(JOBS)
+
+install: release
+	cmake --install $(RELEASE) --prefix $(PREFIX)
+
+# $(RELEASE)/vaultane95_<version>_<arch>.deb
+package: release
+	cd $(RELEASE) && cpack -G DEB
+
+# The real-display tests, each saving its window as a PNG into docs/screenshots/.
+screenshots: build
+	mkdir -p docs/screenshots
+	cd $(BUILD) && VLT_SCREENSHOT_DIR=$(CURDIR)/docs/screenshots ctest --output-on-failure -L xvfb
+
+layering:
+	./scripts/check-layering.sh
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz $(RELEASE)

@@ -29,7 +29,8 @@ std::string RandomOutputName(const TEncryptContext& context) {
     std::string name = RandomName(8);
     const std::size_t dot = context.FileName.rfind('.');
     if (!context.KeepExtension) {
-        name += "." + RandomName(3);
+        name += '.';
+        name += RandomName(3);
     } else if (dot != std::string::npos && dot + 1 < context.FileName.size()) {
         name += context.FileName.substr(dot);
     }
