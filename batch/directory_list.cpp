@@ -6,6 +6,7 @@
 
 #include "platform/dir_search.h"
 #include "platform/drives.h"
+#include "support/little_endian.h"
 
 namespace vlt {
 
@@ -138,12 +139,8 @@ bool TDirectoryList::Append(std::uint16_t directory, std::uint64_t size, const s
         entry_ = 1;
     }
     std::uint8_t* out = blocks_[block_].get() + offset_;
-    for (int i = 0; i < 2; ++i) {
-        out[i] = static_cast<std::uint8_t>(directory >> (8 * i));
-    }
-    for (int i = 0; i < 8; ++i) {
-        out[2 + i] = static_cast<std::uint8_t>(size >> (8 * i));
-    }
+    PutLe16(out, directory);
+    PutLe64(out + 2, size);
     std::memcpy(out + 10, name.data(), name.size());
     out[10 + name.size()] = 0;
     offset_ += needed;
@@ -198,14 +195,11 @@ void TDirectoryList::Next(std::string& path, std::int64_t& size) {
         entry_ = 1;
     }
     const std::uint8_t* in = blocks_[block_].get() + offset_;
-    const std::uint16_t directory = static_cast<std::uint16_t>(in[0] | (in[1] << 8));
+    const std::uint16_t directory = static_cast<std::uint16_t>(GetLe16(in));
     if (directory == kEndMarker) {
         return;
     }
-    std::uint64_t stored = 0;
-    for (int i = 7; i >= 0; --i) {
-        stored = (stored << 8) | in[2 + i];
-    }
+    const std::uint64_t stored = GetLe64(in + 2);
     const char* name = reinterpret_cast<const char*>(in + 10);
     const std::size_t length = std::strlen(name);
     offset_ += length + kEntryOverhead;
