@@ -1,5 +1,7 @@
 #include "container/format.h"
 
+#include "batch/job_host.h"
+
 #include "support/file_access.h"
 #include "support/little_endian.h"
 
