@@ -1,7 +1,5 @@
 #include "container/format.h"
 
-#include "batch/job_host.h"
-
 #include "support/file_access.h"
 #include "support/little_endian.h"
 
