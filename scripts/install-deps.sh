@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests, the benchmarks and the
-# fuzz targets need. Does nothing when all of them are present.
+# Installs the Debian 12 packages the build, the tests, the benchmarks, the fuzz
+# targets and the Debian package need. Does nothing when all of them are present.
 set -euo pipefail
 
 packages=(
@@ -10,6 +10,8 @@ packages=(
   qt6-base-dev libgl-dev                         # windows (Qt 6 Widgets + Qt Test)
   libbenchmark-dev libssl-dev libgcrypt20-dev zlib1g-dev   # benchmarks and their peers
   openssl gpg                                    # command-line peers of the end-to-end benchmark
+  dpkg-dev desktop-file-utils appstream          # the Debian package and its checks
+  librsvg2-bin                                   # scripts/render-icons.sh
 )
 
 missing=()
