@@ -3,12 +3,12 @@
 #include "container/block_pipeline.h"
 #include "container/crypt_run.h"
 #include "container/format.h"
+#include "support/little_endian.h"
 #include "container/overwrite_question.h"
 #include "container/stored_name.h"
 #include "platform/dos_time.h"
 #include "support/crc.h"
 #include "support/file_access.h"
-#include "support/little_endian.h"
 #include "support/lzh/lzh_codec.h"
 
 #include <array>

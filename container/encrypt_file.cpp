@@ -1,15 +1,15 @@
 #include "container/encrypt_file.h"
 
+#include "wipe/wipe.h"
 #include "container/block_pipeline.h"
 #include "container/crypt_run.h"
 #include "container/format.h"
+#include "support/little_endian.h"
 #include "container/overwrite_question.h"
 #include "support/crc.h"
 #include "support/file_access.h"
-#include "support/little_endian.h"
 #include "support/lzh/lzh_codec.h"
 #include "support/random.h"
-#include "wipe/wipe.h"
 
 #include <algorithm>
 #include <array>

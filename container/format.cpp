@@ -1,7 +1,7 @@
 #include "container/format.h"
 
-#include "support/file_access.h"
 #include "support/little_endian.h"
+#include "support/file_access.h"
 
 namespace vlt {
 
