@@ -24,13 +24,13 @@ reachable() {
         seen[$folder]=1
         for next in ${direct[$folder]:-}; do pending+=("$next"); done
     done
-    echo "${!seen[@]}"
+    printf '%s\n' "${!seen[@]}" | sort | tr '\n' ' '
 }
 
 failures=0
 for folder in "${!direct[@]}"; do
     [ -d "$folder" ] || continue
-    allowed=" $(reachable "$folder") "
+    allowed=" $(reachable "$folder")"
     # "folder/..." or <folder/...> where folder is one of the project's top-level folders.
     while IFS=: read -r file number text; do
         included=$(sed -E 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*["<]([^/">]+)\/.*/\1/' <<<"$text")
