@@ -1,6 +1,11 @@
 #include "batch/job_driver.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -8,7 +13,9 @@
 #include "batch/format_thousands.h"
 #include "batch/progress.h"
 #include "batch/result_text.h"
+#include "batch/shown_name.h"
 #include "container/crypt_context.h"
+#include "platform/no_follow.h"
 #include "platform/paths.h"
 #include "support/file_access.h"
 #include "support/lzh/lzh_codec.h"
@@ -23,6 +30,14 @@ constexpr std::size_t kMaxDestinationLength = 255;
 // The passphrase stores hold at most 255 bytes.
 std::uint16_t StoredLength(const SecureBuffer& passphrase) {
     return static_cast<std::uint16_t>(std::min<std::size_t>(passphrase.Size(), 255));
+}
+
+// "<path>: <reason>" for the first file operation that failed (the path it failed
+// on, else the file being processed), "" when none did.
+std::string LastFileErrorText(const std::string& processed) {
+    const int error = LastFileError();
+    const std::string failed = LastFileErrorPath();
+    return error == 0 ? std::string() : ShownName(failed.empty() ? processed : failed) + ": " + std::strerror(error);
 }
 
 std::string WithoutTrailingSlash(const std::string& path) {
@@ -44,6 +59,7 @@ public:
         return host_.MessageBox(caption, text, icon, buttons);
     }
     void ProcessMessages() override { host_.ProcessMessages(); }
+    bool WrittenThisRun(const std::string& path) override { return written_.count(path) != 0; }
 
 private:
     void StopScanner();
@@ -54,16 +70,23 @@ private:
     void DirectoryGroup(const JobSelection& selection);
     void SingleFiles(const JobSelection& selection);
     void DriveGroup(const JobSelection& selection);
-    void ListedGroup(const std::string& searchPath, bool drive);
+    void ListedGroup(const std::string& searchPath, const std::string& mask, bool drive);
     void StartGroup(std::int64_t count, std::int64_t total);
     [[nodiscard]] bool ConfirmGroup(const std::string& question, bool drive);
-    void ProcessFile(const std::string& path, std::int64_t size);
+    // `listed`: the device and inode the listing saw; a file that is no longer the
+    // one listed (or is reached through a link now) is skipped.
+    void ProcessFile(const std::string& path, std::int64_t size, const std::optional<FileIdentity>& listed = {});
+    void ReportListing();
     // The fields the encryption and decryption records share.
     template <typename Context> void FillCommonFields(Context& context, const std::string& path) const;
     void EncryptStep(const std::string& path);
     void DecryptStep(const std::string& path);
     void WipeStep(const std::string& path);
     void TextStep(ResultCode code);
+    // Counts the line just finished as an error (or a failed wipe) and tells the host.
+    void CountError(bool wipe = false, const std::string& systemReason = "");
+    // A target this run has already written: the file is left as it is, an error.
+    void RefuseOwnOutput();
     void Redraw(bool full);
     void Finish();
 
@@ -76,6 +99,8 @@ private:
     TDirectoryList list_{TDirectoryList::kMaxBlocks, true};
     JobOutcome outcome_;
     std::string destination_;
+    std::set<std::string> written_; // outputs of this run, never replaced by a later file
+    std::string currentPath_;       // the file being processed
     bool stop_ = false;
     bool refill_ = false;
     bool cryptContext_ = false;
@@ -195,7 +220,11 @@ void JobRun::AskDestination() {
     if (chosen.back() != '/') {
         chosen += '/';
     }
+    // Resolved once, like the listed trees: every output path is then link-free.
     destination_ = chosen;
+    if (char resolved[PATH_MAX]; realpath(chosen.c_str(), resolved) != nullptr) {
+        destination_ = std::string(resolved) + (resolved[1] == '\0' ? "" : "/");
+    }
     (void)settings_.SetLastDestination(chosen.substr(0, kMaxDestinationLength));
 }
 
@@ -221,8 +250,8 @@ void JobRun::DirectoryGroup(const JobSelection& selection) {
             continue;
         }
         const std::string searchPath = path + "/" + selection.mask;
-        log_.LogLine("Searching files in " + searchPath + " ...");
-        ListedGroup(searchPath, false);
+        log_.LogLine("Searching files in " + ShownName(searchPath) + " ...");
+        ListedGroup(searchPath, selection.mask, false);
     }
 }
 
@@ -237,7 +266,7 @@ void JobRun::SingleFiles(const JobSelection& selection) {
     }
     std::int64_t total = 0;
     for (const std::string& file : selection.files) {
-        total += static_cast<std::int64_t>(FileSizeOf(file));
+        total += static_cast<std::int64_t>(FileSizeOf(ResolveDirectoryPart(file)));
     }
     const auto count = static_cast<std::int64_t>(selection.files.size());
     outcome_.found += count;
@@ -247,12 +276,14 @@ void JobRun::SingleFiles(const JobSelection& selection) {
                       false)) {
         return;
     }
-    for (const std::string& file : selection.files) {
+    for (const std::string& selected : selection.files) {
         if (stop_) {
             return;
         }
         refill_ = true;
         host_.ProcessMessages();
+        // Links above the file were the user's path; from here on none is followed.
+        const std::string file = ResolveDirectoryPart(selected);
         const auto size = static_cast<std::int64_t>(FileSizeOf(file));
         ProcessFile(file, size);
         if (!stop_) {
@@ -272,14 +303,20 @@ void JobRun::DriveGroup(const JobSelection& selection) {
             return;
         }
         const std::string searchPath = WithoutTrailingSlash(drive) + (drive == "/" ? "" : "/") + selection.mask;
-        log_.LogLine("Searching files on drive " + searchPath + " ...");
-        ListedGroup(searchPath, true);
+        log_.LogLine("Searching files on drive " + ShownName(searchPath) + " ...");
+        ListedGroup(searchPath, selection.mask, true);
     }
 }
 
-void JobRun::ListedGroup(const std::string& searchPath, bool drive) {
-    // A listing that fails (too many entries) counts as an empty one.
+void JobRun::ListedGroup(const std::string& searchPath, const std::string& mask, bool drive) {
+    // A mask is a name: one that would reach other directories lists nothing.
+    if (!IsPlainMask(mask)) {
+        log_.LogLine("The file mask " + ShownName(mask) + " is not a plain name.");
+        CountError();
+        return;
+    }
     (void)list_.Build(searchPath, settings_.ExcludeMask, settings_.VLT7CompSwitch == 0, drive);
+    ReportListing();
     const std::int64_t count = list_.FileCount();
     outcome_.found += count;
     if (count == 0) {
@@ -294,19 +331,43 @@ void JobRun::ListedGroup(const std::string& searchPath, bool drive) {
     state_.UserBreak = false;
     std::string path;
     std::int64_t size = 0;
-    list_.First(path, size);
+    FileIdentity identity;
+    list_.First(path, size, identity);
     for (std::int64_t i = 0; i < count && !stop_ && !path.empty(); ++i) {
         host_.ProcessMessages();
-        ProcessFile(path, size);
+        ProcessFile(path, size, identity);
         state_.BatchDone += size;
         Redraw(false);
         if (state_.UserBreak) {
             stop_ = true;
             outcome_.cancelled = true;
         } else {
-            list_.Next(path, size);
+            list_.Next(path, size, identity);
         }
     }
+}
+
+// What the listing had to leave out: each an error of the run, and the files the
+// exclusion mask left out counted for the summary.
+void JobRun::ReportListing() {
+    for (const ListingProblem& problem : list_.Problems()) {
+        const std::string shown = ShownName(problem.path);
+        switch (problem.kind) {
+        case ListingProblem::NameTooLong:
+            log_.LogLine("Name too long, left out: " + shown);
+            break;
+        case ListingProblem::TooManyDirectories:
+            log_.LogLine("More than " + FormatThousands(TDirectoryList::kMaxDirectories) + " subdirectories below " +
+                         shown + ": not listed.");
+            break;
+        case ListingProblem::Unreadable:
+            log_.LogLine("Cannot read " + shown + " (" + std::strerror(problem.error) + "): its files are left out.");
+            break;
+        }
+        CountError();
+    }
+    outcome_.leftOut += list_.LeftOut();
+    outcome_.leftOutAttributes |= list_.LeftOutAttributes();
 }
 
 void JobRun::StartGroup(std::int64_t count, std::int64_t total) {
@@ -335,8 +396,17 @@ bool JobRun::ConfirmGroup(const std::string& question, bool drive) {
     }
 }
 
-void JobRun::ProcessFile(const std::string& path, std::int64_t size) {
-    log_.LogAppend(std::string("  ") + JobVerb(mode_) + "ing " + path + " (" + FormatThousands(size) + " bytes), ");
+void JobRun::ProcessFile(const std::string& path, std::int64_t size, const std::optional<FileIdentity>& listed) {
+    log_.LogAppend(std::string("  ") + JobVerb(mode_) + "ing " + ShownName(path) + " (" + FormatThousands(size) +
+                   " bytes), ");
+    currentPath_ = path;
+    ClearLastFileError();
+    FileIdentity now;
+    if (listed && !(EntryIdentity(path, now) && now == *listed)) {
+        log_.LogLine(" NOT THE FILE LISTED (moved or linked since), skipped.");
+        CountError();
+        return;
+    }
     state_.FileProgress = 0;
     switch (mode_) {
     case jmEncrypt:
@@ -377,12 +447,22 @@ void JobRun::EncryptStep(const std::string& path) {
     context.NewName.clear();
     context.CompressionRatio = 0;
     const ResultCode code = operations_.encrypt(context, *this);
+    if (context.TargetWrittenThisRun) {
+        RefuseOwnOutput();
+        return;
+    }
     if (code == resDone || code == resWipingFailed) {
+        written_.insert(!context.DestDir.empty() ? context.DestDir + context.FileName
+                        : context.RenameOutput   ? context.SourceDir + context.NewName
+                                                 : path);
         if (settings_.RenameSwitch) {
-            log_.LogAppend(" renamed to " + context.NewName);
+            log_.LogAppend(" renamed to " + ShownName(context.NewName));
         }
         if (settings_.CompressSwitch) {
             log_.LogAppend(" (" + std::to_string(context.CompressionRatio) + "%)");
+        }
+        if (context.OtherLinks > 0) {
+            log_.LogAppend(" (" + std::to_string(context.OtherLinks) + " other hard link(s) still hold the plain text)");
         }
     }
     TextStep(code);
@@ -396,9 +476,15 @@ void JobRun::DecryptStep(const std::string& path) {
     context.RestoreAttributes = settings_.RestAttrSwitch != 0;
     context.RestoredName.clear();
     const ResultCode code = operations_.decrypt(context, *this);
+    if (context.TargetWrittenThisRun) {
+        RefuseOwnOutput();
+        return;
+    }
     if (code == resDone || code == resWipingFailed) {
+        const std::string& name = context.RestoredName.empty() ? context.FileName : context.RestoredName;
+        written_.insert((context.DestDir.empty() ? context.SourceDir : context.DestDir) + name);
         if (!context.RestoredName.empty() && settings_.RestFNameSwitch) {
-            log_.LogAppend(" (" + context.RestoredName + ")");
+            log_.LogAppend(" (" + ShownName(context.RestoredName) + ")");
         }
         if (context.StoredNameRejected) {
             log_.LogAppend(" (stored name ignored)");
@@ -428,9 +514,23 @@ void JobRun::WipeStep(const std::string& path) {
         break;
     case WipeOutcome::Failed:
         log_.LogLine("FAILED!");
-        ++outcome_.wipesFailed;
+        CountError(true, LastFileErrorText(path));
+        break;
+    case WipeOutcome::Linked:
+        log_.LogLine("FAILED! (other hard links share its data; not wiped)");
+        CountError(true);
         break;
     }
+}
+
+void JobRun::RefuseOwnOutput() {
+    log_.LogLine(" NOT REPLACED: THE TARGET WAS WRITTEN BY THIS RUN");
+    CountError();
+}
+
+void JobRun::CountError(bool wipe, const std::string& systemReason) {
+    ++(wipe ? outcome_.wipesFailed : outcome_.errors);
+    host_.ErrorLogged(log_.Line(log_.CurrentLine() - 1), systemReason);
 }
 
 void JobRun::TextStep(ResultCode code) {
@@ -440,7 +540,8 @@ void JobRun::TextStep(ResultCode code) {
     }
     log_.LogLine(meaning.text);
     if (meaning.error) {
-        ++outcome_.errors;
+        const bool failedOnTheDisk = code == resIOError || code == resFatalError || code == resAccessDenied;
+        CountError(false, failedOnTheDisk ? LastFileErrorText(currentPath_) : std::string());
     }
     if (meaning.endsRun) {
         stop_ = true;
@@ -478,7 +579,9 @@ void JobRun::Redraw(bool full) {
 
 void JobRun::Finish() {
     host_.LeaveJobView(mode_);
-    host_.ShowDoneDialog(DoneSummary{mode_, outcome_.found, outcome_.success, outcome_.errors}, log_);
+    host_.ShowDoneDialog(DoneSummary{mode_, outcome_.found, outcome_.success, outcome_.errors, outcome_.leftOut,
+                                     outcome_.leftOutAttributes},
+                         log_);
     list_.Done();
     ReleaseResources();
     log_.LogEnd();

@@ -25,6 +25,8 @@ struct JobOutcome {
     // Wipes that left their file in place ("FAILED!"). The done dialog counts them
     // neither as success nor as error; a script still has to learn of them.
     std::int64_t wipesFailed = 0;
+    std::int64_t leftOut = 0; // files the exclusion mask left out
+    std::uint32_t leftOutAttributes = 0;
 };
 
 // The one-file operations a run hands its files to; tests put scripted ones in.

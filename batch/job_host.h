@@ -26,6 +26,9 @@ struct DoneSummary {
     std::int64_t tried = 0;
     std::int64_t success = 0;
     std::int64_t errors = 0;
+    // Files the exclusion mask left out of the listings, and the attributes that did it.
+    std::int64_t leftOut = 0;
+    std::uint32_t leftOutAttributes = 0;
 };
 
 class JobHost : public FileOperationHost, public LogView {
@@ -54,6 +57,13 @@ public:
     virtual void ShowDoneDialog(const DoneSummary& summary, MessageLog& log) = 0;
     // Back to idle: buttons, status bar, and the browser listed again when asked.
     virtual void ReturnToIdle(bool refillBrowser) = 0;
+
+    // A log line that counts as an error (or a failed wipe) was just finished;
+    // `systemReason` is the platform's own word for an I/O error ("" when none).
+    virtual void ErrorLogged(const std::string& line, const std::string& systemReason) {
+        (void)line;
+        (void)systemReason;
+    }
 };
 
 } // namespace vlt

@@ -2,11 +2,13 @@
 #include <iostream>
 
 #include "batch/job_driver.h"
+#include "batch/shown_name.h"
 #include "cli/commands.h"
 #include "cli/terminal_host.h"
 #include "cli/terminal_io.h"
 #include "platform/config_location.h"
 #include "platform/drives.h"
+#include "platform/no_follow.h"
 #include "platform/paths.h"
 #include "settings/settings_file.h"
 
@@ -32,20 +34,21 @@ std::string Classify(const CliOptions& options, JobSelection& selection) {
     for (const std::string& argument : options.paths) {
         std::error_code error;
         const std::filesystem::file_status status = std::filesystem::symlink_status(argument, error);
+        const std::string shown = ShownName(argument);
         if (error || !std::filesystem::exists(status)) {
-            return argument + ": no such file or directory";
+            return shown + ": no such file or directory";
         }
         if (std::filesystem::is_symlink(status)) {
-            return argument + ": symbolic links are not followed";
+            return shown + ": symbolic links are not followed";
         }
-        const std::string path = AbsolutePath(argument);
+        const std::string path = RealPath(argument);
         if (std::filesystem::is_directory(status)) {
             const bool mountPoint = path == "/" || !SameFileSystem(path, PathDirPart(path));
             (mountPoint ? selection.drives : selection.directories).push_back(path);
         } else if (std::filesystem::is_regular_file(status)) {
             selection.files.push_back(path);
         } else {
-            return argument + ": neither a file nor a directory";
+            return shown + ": neither a file nor a directory";
         }
     }
     return "";
@@ -70,15 +73,20 @@ std::string AbsolutePath(const std::string& path) {
     return absolute;
 }
 
+std::string RealPath(const std::string& argument) {
+    return ResolveDirectoryPart(AbsolutePath(argument));
+}
+
 int RunBatchCommand(const CliOptions& options) {
     SettingsRecord settings{};
-    // Missing or damaged: the defaults.
-    (void)LoadSettings(options.config.value_or(ConfigFilePath()), settings);
+    // Missing or damaged: the defaults. The program's own location is looked up (and
+    // made) only when no --config names the file.
+    (void)LoadSettings(options.config ? *options.config : ConfigFilePath(), settings);
     if (const std::string error = ApplyOverrides(options, settings); !error.empty()) {
         return UsageError(error);
     }
     if (options.destination && !std::filesystem::is_directory(*options.destination)) {
-        std::cerr << MessageText("Input Error", "\"" + *options.destination + "\" is not a valid directory!")
+        std::cerr << MessageText("Input Error", "\"" + ShownName(*options.destination) + "\" is not a valid directory!")
                   << std::endl;
         return kExitUsage;
     }
@@ -88,7 +96,9 @@ int RunBatchCommand(const CliOptions& options) {
     }
     CliOptions effective = options;
     if (effective.destination) {
-        effective.destination = AbsolutePath(*effective.destination);
+        std::error_code error;
+        const std::filesystem::path real = std::filesystem::canonical(*effective.destination, error);
+        effective.destination = error ? AbsolutePath(*effective.destination) : real.string();
     }
     RunState state;
     StopOnInterrupt(state.UserBreak);

@@ -11,7 +11,7 @@
 
 namespace vlt::cli {
 
-enum class Command { Help, Encrypt, Decrypt, Wipe, ClearFreeSpace, Status };
+enum class Command { Help, Version, Encrypt, Decrypt, Wipe, ClearFreeSpace, Status };
 
 struct CliOptions {
     Command command = Command::Help;
@@ -19,11 +19,14 @@ struct CliOptions {
     std::optional<std::string> config;
     // Settings fields set for this run only, in the order given.
     std::vector<std::pair<std::uint8_t SettingsRecord::*, std::uint8_t>> switches;
+    // Attribute bits of ExcludeMask set (true) or cleared (false) for this run, in order.
+    std::vector<std::pair<std::uint32_t, bool>> exclusions;
     std::optional<std::uint8_t> algorithm;
     std::optional<std::uint8_t> mixedAlgorithm;
     std::optional<std::string> destination;
     std::string mask = "*.*";
-    bool yes = false;
+    bool yes = false;       // answers the batch confirmations
+    bool overwrite = false; // answers the overwrite questions
     bool quiet = false;
     std::optional<std::string> logFile;
     std::optional<std::string> passphraseFile;

@@ -20,5 +20,9 @@ int UsageError(const std::string& message);
 
 // The absolute form of a path argument without a trailing "/" (except for "/").
 [[nodiscard]] std::string AbsolutePath(const std::string& path);
+// AbsolutePath with the directory part as the file system knows it (links above the
+// argument resolved once, here), so that a run can open every file without following
+// a link; the argument's own last component is kept as given.
+[[nodiscard]] std::string RealPath(const std::string& argument);
 
 } // namespace vlt::cli

@@ -18,6 +18,9 @@ int main(int argc, char** argv) {
     case Command::Help:
         (argc > 1 ? std::cout : std::cerr) << UsageText();
         return argc > 1 ? kExitOk : kExitUsage;
+    case Command::Version:
+        std::cout << "vlt95-cli " << VLT_VERSION << '\n';
+        return kExitOk;
     case Command::Status:
         return RunStatusCommand(options);
     case Command::ClearFreeSpace:

@@ -1,7 +1,9 @@
 #include "cli/passphrase_rules.h"
 
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "cipher/algorithm_table.h"
 #include "cipher/key_derivation.h"
@@ -91,11 +93,34 @@ std::optional<InputMessage> RepeatedPartsWarning(const PassphraseRequest& reques
 }
 
 std::optional<std::string> ReadPassphraseFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // A passphrase is short: a directory, or a device that never ends, is refused
+    // after a bounded read.
+    constexpr std::size_t kMaxPassphraseFileSize = 4096;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         return std::nullopt;
     }
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string text;
+    char buffer[kMaxPassphraseFileSize + 1];
+    ssize_t n = 0;
+    while (text.size() <= kMaxPassphraseFileSize &&
+           (n = ::read(fd, buffer, sizeof buffer - text.size())) != 0) {
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            const int saved = errno;
+            ::close(fd);
+            errno = saved;
+            return std::nullopt;
+        }
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    if (text.size() > kMaxPassphraseFileSize) {
+        errno = EFBIG;
+        return std::nullopt;
+    }
     if (!text.empty() && text.back() == '\n') {
         text.pop_back();
         if (!text.empty() && text.back() == '\r') {

@@ -36,7 +36,8 @@ struct InputMessage {
 [[nodiscard]] std::optional<InputMessage> RepeatedPartsWarning(const PassphraseRequest& request,
                                                                const Passphrases& entries);
 
-// A passphrase file's contents without one trailing newline; nothing when unreadable.
+// A passphrase file's contents without one trailing newline; nothing (errno set: EISDIR,
+// EFBIG for more than 4096 bytes, ...) when it cannot be read as one.
 [[nodiscard]] std::optional<std::string> ReadPassphraseFile(const std::string& path);
 
 // Overwrites the characters before the string is released.

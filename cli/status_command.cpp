@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "batch/directory_list.h"
+#include "batch/shown_name.h"
 #include "cli/commands.h"
 #include "container/format.h"
 
@@ -34,18 +35,18 @@ int RunStatusCommand(const CliOptions& options) {
     const auto report = [&](const std::string& path) {
         const char* state = StateText(path);
         unknown = unknown || state[0] == '?';
-        std::cout << path << ": " << state << '\n';
+        std::cout << ShownName(path) << ": " << state << '\n';
     };
     TDirectoryList list(TDirectoryList::kMaxBlocks, true);
     for (const std::string& argument : options.paths) {
-        const std::string path = AbsolutePath(argument);
+        const std::string path = RealPath(argument);
         std::error_code error;
         if (!std::filesystem::is_directory(std::filesystem::symlink_status(path, error))) {
             report(path);
             continue;
         }
         if (!list.Build(path + (path == "/" ? "" : "/") + options.mask, 0, true, true)) {
-            std::cout << path << ": ???\n";
+            std::cout << ShownName(path) << ": ???\n";
             unknown = true;
             continue;
         }

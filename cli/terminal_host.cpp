@@ -1,14 +1,40 @@
 #include "cli/terminal_host.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 
 #include "batch/format_thousands.h"
+#include "batch/shown_name.h"
+#include "platform/attributes.h"
 
 namespace vlt::cli {
 
 namespace {
+
+// The one question a file operation asks: "<name> already exists. Overwrite?".
+bool IsOverwriteQuestion(const std::string& text) {
+    static const std::string kEnding = " already exists. Overwrite?";
+    return text.size() >= kEnding.size() && text.compare(text.size() - kEnding.size(), kEnding.size(), kEnding) == 0;
+}
+
+// "hidden: --include-hidden, read-only: --include-read-only": which option brings
+// back the files the exclusion mask left out.
+std::string InclusionHint(std::uint32_t attributes) {
+    const std::pair<std::uint32_t, const char*> hints[] = {
+        {faHidden, "hidden: --include-hidden"},
+        {faReadOnly, "read-only: --include-read-only"},
+        {faSystem | faArchive, "system, archive: --exclude-mask none"},
+    };
+    std::string text;
+    for (const auto& [bits, hint] : hints) {
+        if ((attributes & bits) != 0) {
+            text += (text.empty() ? "" : ", ") + std::string(hint);
+        }
+    }
+    return text;
+}
 
 SecureBuffer ToBuffer(const std::string& text) {
     SecureBuffer buffer(text.size());
@@ -30,13 +56,16 @@ MsgAnswer TerminalHost::MessageBox(const std::string& caption, const std::string
         std::cerr << MessageText(caption, text) << std::endl;
         return MsgAnswer::Ok;
     }
-    if (options_.yes) {
+    // --yes answers the run's confirmations, --overwrite the overwrite questions;
+    // without a terminal an overwrite is declined and anything else cancelled.
+    const bool overwrite = IsOverwriteQuestion(text);
+    if (overwrite ? options_.overwrite : options_.yes) {
         return MsgAnswer::Yes;
     }
     if (!StdinIsTerminal()) {
-        const bool cancel = buttons == MsgButtons::YesNoCancel;
-        std::cerr << MessageText(caption, text) << (cancel ? " Cancel" : " No") << " (no terminal; --yes answers Yes)"
-                  << std::endl;
+        const bool cancel = buttons == MsgButtons::YesNoCancel && !overwrite;
+        std::cerr << MessageText(caption, text) << (cancel ? " Cancel" : " No") << " (no terminal; "
+                  << (overwrite ? "--overwrite" : "--yes") << " answers Yes)" << std::endl;
         return cancel ? MsgAnswer::Cancel : MsgAnswer::No;
     }
     return AskOnTerminal(MessageText(caption, text), buttons);
@@ -53,6 +82,18 @@ void TerminalHost::LogPaint(MessageLog& log) {
     std::cout.flush();
 }
 
+// --quiet leaves out the log but not its errors; the platform's reason for an I/O
+// error goes to stderr either way.
+void TerminalHost::ErrorLogged(const std::string& line, const std::string& systemReason) {
+    progress_.Clear();
+    if (options_.quiet) {
+        std::cout << line << std::endl;
+    }
+    if (!systemReason.empty()) {
+        std::cerr << "vlt95-cli: " << systemReason << std::endl;
+    }
+}
+
 void TerminalHost::DrawProgress(std::int64_t, std::int64_t, int percent) {
     progress_.Draw(percent);
 }
@@ -62,6 +103,10 @@ void TerminalHost::ShowDoneDialog(const DoneSummary& summary, MessageLog& log) {
     std::cout << "Files tried: " << FormatThousands(summary.tried) << '\n'
               << SuccessCaption(summary.mode) << ' ' << FormatThousands(summary.success) << '\n'
               << "Errors: " << FormatThousands(summary.errors) << std::endl;
+    if (summary.leftOut > 0) {
+        std::cout << "Files left out by the exclusion mask: " << FormatThousands(summary.leftOut) << " ("
+                  << InclusionHint(summary.leftOutAttributes) << ")" << std::endl;
+    }
     if (!options_.logFile) {
         return;
     }
@@ -77,13 +122,14 @@ std::string TerminalHost::AskDestination(const std::string&, const std::string&)
     return options_.destination.value_or(std::string());
 }
 
-std::optional<std::string> TerminalHost::Source(const std::optional<std::string>& file, const char* variable,
-                                                const std::string& prompt, bool& fromTerminal) {
+std::optional<std::string> TerminalHost::Source(const std::optional<std::string>& file, const char* option,
+                                                const char* variable, const std::string& prompt, bool& fromTerminal) {
     fromTerminal = false;
     if (file) {
         std::optional<std::string> text = ReadPassphraseFile(*file);
         if (!text) {
-            std::cerr << "vlt95-cli: cannot read passphrase file " << *file << std::endl;
+            std::cerr << "vlt95-cli: cannot read passphrase file " << ShownName(*file) << ": " << std::strerror(errno)
+                      << std::endl;
             passphraseRejected_ = true;
         }
         return text;
@@ -92,7 +138,7 @@ std::optional<std::string> TerminalHost::Source(const std::optional<std::string>
         return std::string(value);
     }
     if (!StdinIsTerminal()) {
-        std::cerr << "vlt95-cli: no passphrase: use --passphrase-file or " << variable << std::endl;
+        std::cerr << "vlt95-cli: no passphrase: use " << option << " or " << variable << std::endl;
         passphraseRejected_ = true;
         return std::nullopt;
     }
@@ -100,10 +146,11 @@ std::optional<std::string> TerminalHost::Source(const std::optional<std::string>
     return ReadHiddenLine(prompt + " ");
 }
 
-bool TerminalHost::ReadPair(const std::optional<std::string>& file, const char* variable, const std::string& label,
-                            bool confirm, std::string& passphrase, std::string& confirmation, bool& interactive) {
+bool TerminalHost::ReadPair(const std::optional<std::string>& file, const char* option, const char* variable,
+                            const std::string& label, bool confirm, std::string& passphrase, std::string& confirmation,
+                            bool& interactive) {
     bool fromTerminal = false;
-    std::optional<std::string> text = Source(file, variable, label, fromTerminal);
+    std::optional<std::string> text = Source(file, option, variable, label, fromTerminal);
     if (!text) {
         return false;
     }
@@ -125,12 +172,13 @@ bool TerminalHost::ReadPair(const std::optional<std::string>& file, const char* 
 
 bool TerminalHost::ReadEntries(const PassphraseRequest& request, Passphrases& entries, bool& interactive) {
     interactive = false;
-    if (!ReadPair(options_.passphraseFile, "VLT95_PASSPHRASE", EntryLabel(request, false), request.encrypt,
-                  entries.first, entries.firstConfirmation, interactive)) {
+    if (!ReadPair(options_.passphraseFile, "--passphrase-file", "VLT95_PASSPHRASE", EntryLabel(request, false),
+                  request.encrypt, entries.first, entries.firstConfirmation, interactive)) {
         return false;
     }
-    return !request.mixed || ReadPair(options_.passphrase2File, "VLT95_PASSPHRASE2", EntryLabel(request, true),
-                                      request.encrypt, entries.second, entries.secondConfirmation, interactive);
+    return !request.mixed || ReadPair(options_.passphrase2File, "--passphrase2-file", "VLT95_PASSPHRASE2",
+                                      EntryLabel(request, true), request.encrypt, entries.second,
+                                      entries.secondConfirmation, interactive);
 }
 
 void TerminalHost::ShowPassphraseDialog(bool EncryptMode) {

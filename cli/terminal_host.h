@@ -42,15 +42,17 @@ public:
     void LeaveJobView(JobMode) override { progress_.Clear(); }
     void ShowDoneDialog(const DoneSummary& summary, MessageLog& log) override;
     void ReturnToIdle(bool) override {}
+    void ErrorLogged(const std::string& line, const std::string& systemReason) override;
 
 private:
     // One passphrase from its file, the environment or the terminal; nothing when
     // there is none to be had (reported) or the input ended.
-    std::optional<std::string> Source(const std::optional<std::string>& file, const char* variable,
-                                      const std::string& prompt, bool& fromTerminal);
+    std::optional<std::string> Source(const std::optional<std::string>& file, const char* option,
+                                      const char* variable, const std::string& prompt, bool& fromTerminal);
     // A passphrase and, when typed on the terminal for encryption, its confirmation.
-    bool ReadPair(const std::optional<std::string>& file, const char* variable, const std::string& label, bool confirm,
-                  std::string& passphrase, std::string& confirmation, bool& interactive);
+    bool ReadPair(const std::optional<std::string>& file, const char* option, const char* variable,
+                  const std::string& label, bool confirm, std::string& passphrase, std::string& confirmation,
+                  bool& interactive);
     bool ReadEntries(const PassphraseRequest& request, Passphrases& entries, bool& interactive);
     void Store(const Passphrases& entries);
 

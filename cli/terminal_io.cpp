@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <iostream>
 
+#include "batch/shown_name.h"
+
 namespace vlt::cli {
 
 namespace {
@@ -95,14 +97,15 @@ MsgAnswer AskOnTerminal(const std::string& question, MsgButtons buttons) {
 }
 
 std::string MessageText(const std::string& caption, const std::string& text) {
+    // The texts' own line breaks (CR LF) stay line breaks; any other control
+    // character (a file name's) is shown escaped.
     std::string plain;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            continue;
-        }
-        plain.push_back(text[i]);
+    std::size_t start = 0;
+    for (std::size_t end = text.find("\r\n"); end != std::string::npos; end = text.find("\r\n", start)) {
+        plain += ShownName(text.substr(start, end - start)) + "\n";
+        start = end + 2;
     }
-    return caption + ": " + plain;
+    return caption + ": " + plain + ShownName(text.substr(start));
 }
 
 void StopOnInterrupt(std::atomic<bool>& flag) {

@@ -9,6 +9,7 @@
 #include "platform/dos_time.h"
 #include "support/crc.h"
 #include "support/file_access.h"
+#include "support/file_access_staged.h"
 #include "support/lzh/lzh_codec.h"
 
 #include <array>
@@ -66,7 +67,8 @@ public:
 
     ResultCode Run() {
         source_ = SafeOpen(sourcePath_, omRead);
-        if (!source_.IsOpen()) {
+        if (!source_.IsOpen() || !StatHandle(source_, sourceInfo_)) {
+            (void)SafeClose(source_);
             return resIOError;
         }
         if (const ResultCode opened = ReadPrologueAndOpenTarget(); opened != resDone) {
@@ -74,16 +76,15 @@ public:
         }
         const ResultCode written = WritePlainFile();
         if (!SafeClose(source_)) {
-            (void)SafeClose(target_);
-            SafeDelete(targetPath_);
+            output_.Discard();
             return resFatalError;
         }
-        if (!SafeClose(target_)) {
-            SafeDelete(targetPath_);
+        if (!output_.Close()) {
+            output_.Discard();
             return resFatalError;
         }
         if (written != resDone) {
-            return SafeDelete(targetPath_) ? written : resFatalError;
+            return output_.Discard() ? written : resFatalError;
         }
         return Finish();
     }
@@ -127,21 +128,33 @@ private:
         }
         ChooseTarget(std::string(reinterpret_cast<const char*>(name_), nameLength));
 
-        if (targetPath_ == sourcePath_) {
-            return resIOError; // the source cannot be its own output
+        const bool sameName = targetPath_ == sourcePath_;
+        if (sameName && !context_.DestDir.empty()) {
+            return resIOError; // the encrypted file cannot be its own output
         }
-        if (workFile_) {
-            target_ = SafeCreateNew(targetPath_); // never over an earlier work file
-            return target_.IsOpen() ? resDone : resIOError;
-        }
-        if (context_.WarnOverwrite && FileExistsAny(targetPath_)) {
-            if (const ResultCode answer = AskOverwrite(host_, targetPath_); answer != resDone) {
-                return answer;
+        // In place under its own name the plain file replaces the encrypted one;
+        // anything else that exists is asked about, or refused when this run wrote it.
+        replaceTarget_ = sameName;
+        if (!sameName && FileExistsAny(targetPath_)) {
+            if (host_.WrittenThisRun(targetPath_)) {
+                context_.TargetWrittenThisRun = true;
+                return resSkipped;
             }
+            if (context_.WarnOverwrite) {
+                if (const ResultCode answer = AskOverwrite(host_, targetPath_); answer != resDone) {
+                    return answer;
+                }
+            }
+            replaceTarget_ = true;
         }
-        SetAttributes(targetPath_, 0);
-        target_ = SafeOpen(targetPath_, omCreate);
-        return target_.IsOpen() ? resDone : resIOError;
+        // Nothing appears under the target name before the plain file is complete.
+        if (!output_.Create(targetPath_, TempName)) {
+            return resIOError;
+        }
+        const mode_t mode = context_.RestoreAttributes ? ModeWithAttributes(sourceInfo_.st_mode, info_[0])
+                                                       : sourceInfo_.st_mode;
+        output_.TakeModeOf(sourceInfo_, mode);
+        return resDone;
     }
 
     // A stored name is untrusted: only a plain name in the target directory is used.
@@ -156,15 +169,7 @@ private:
                 context_.StoredNameRejected = true;
             }
         }
-        if (!context_.DestDir.empty()) {
-            targetPath_ = context_.DestDir + outputName;
-        } else if (context_.RestoreFileName && outputName != context_.FileName) {
-            targetPath_ = context_.SourceDir + outputName;
-        } else {
-            // The output takes the encrypted file's own name: written aside first.
-            workFile_ = true;
-            targetPath_ = context_.SourceDir + TempName;
-        }
+        targetPath_ = (context_.DestDir.empty() ? context_.SourceDir : context_.DestDir) + outputName;
     }
 
     ResultCode WritePlainFile() {
@@ -186,10 +191,8 @@ private:
         if (DosDateTimeToUnix(dateTime, unused) && !SetFileDateTime(target_, dateTime)) {
             return resIOError;
         }
-        // The encrypted file goes only after the plain file is on the disk; a kept
-        // encrypted file needs no such wait.
-        const bool encryptedGoes = context_.DestDir.empty() || context_.RemoveOriginal;
-        return !encryptedGoes || SyncFile(target_) ? resDone : resIOError;
+        // On the disk, and with its mode and owner, before it takes its name.
+        return output_.Sync() ? resDone : resIOError;
     }
 
     // Worker: the next block header and the stored data it announces.
@@ -257,24 +260,17 @@ private:
     // An empty block carries nothing to write and counts no progress.
     bool HasOutput(std::size_t slot) const override { return slots_[slot].padded != 0; }
 
+    // The plain file takes its name in one step, then the encrypted file goes.
     ResultCode Finish() {
         const bool inPlace = context_.DestDir.empty();
-        std::string finalPath = targetPath_;
-        if (workFile_) {
-            // In place under the encrypted file's own name: one atomic step.
-            finalPath = sourcePath_;
-            if (!SafeReplace(targetPath_, finalPath)) {
-                SafeDelete(targetPath_);
-                return resFatalError;
-            }
-        } else if (inPlace || context_.RemoveOriginal) {
-            SetAttributes(sourcePath_, 0);
+        if (!output_.Publish(replaceTarget_)) {
+            output_.Discard();
+            return inPlace ? resFatalError : resIOError;
+        }
+        if (targetPath_ != sourcePath_ && (inPlace || context_.RemoveOriginal)) {
             if (!SafeDelete(sourcePath_) && inPlace) {
                 return resFatalError;
             }
-        }
-        if (context_.RestoreAttributes) {
-            SetAttributes(finalPath, info_[0]);
         }
         return resDone;
     }
@@ -285,9 +281,11 @@ private:
     const FormatGeneration& generation_;
     const std::string sourcePath_;
     std::string targetPath_;
-    bool workFile_ = false;
+    bool replaceTarget_ = false; // the target name holds a file the output may replace
     FileHandle source_;
-    FileHandle target_;
+    struct stat sourceInfo_ {};
+    StagedOutput output_;
+    FileHandle& target_ = output_.Handle();
     ChainingValue chain_{0, 0};
     std::uint32_t crc_ = 0xFFFFFFFF; // kept by the worker until the blocks are done
     std::array<StoredSlot, kBlocksInFlight> slots_;

@@ -20,11 +20,14 @@ struct TDecryptContext {
     // Outputs.
     std::string RestoredName;        // the stored name when the output took it
     bool StoredNameRejected = false; // a stored name that was not a plain file name was ignored
+    bool TargetWrittenThisRun = false; // refused (resSkipped): the target is an output of this run
 };
 
 // Needs a run prepared by SetupCryptContext and LzhAllocTables. The stored name is
 // used only when it is a plain file name; the output never leaves the target
-// directory.
+// directory. The plain file is written under a work name (mode 0600) and takes its
+// name, mode and owner only when complete and on the disk: a damaged container or a
+// kill never costs a file of the target name, nor shows a partial plain file.
 [[nodiscard]] ResultCode DecryptOneFile(TDecryptContext& context, FileOperationHost& host);
 
 } // namespace vlt

@@ -8,12 +8,14 @@
 #include "container/overwrite_question.h"
 #include "support/crc.h"
 #include "support/file_access.h"
+#include "support/file_access_staged.h"
 #include "support/lzh/lzh_codec.h"
 #include "support/random.h"
 
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <unistd.h>
 
 namespace vlt {
 namespace {
@@ -110,19 +112,20 @@ public:
             }
         }
         source_ = SafeOpen(sourcePath_, omRead);
-        if (!source_.IsOpen()) {
+        if (!source_.IsOpen() || !StatHandle(source_, sourceInfo_)) {
+            (void)SafeClose(source_);
             RestoreAttributes();
             return resAccessDenied;
         }
-        // The work file and random names never replace an existing file.
-        target_ = createNew_ ? SafeCreateNew(targetPath_) : SafeOpen(targetPath_, omCreate);
-        if (!target_.IsOpen()) {
+        // Nothing appears under the target name before the encrypted file is complete.
+        if (!output_.Create(targetPath_, TempName)) {
             if (!SafeClose(source_)) {
                 return resFatalError;
             }
             RestoreAttributes();
             return resIOError;
         }
+        output_.TakeModeOf(sourceInfo_, sourceInfo_.st_mode);
         const ResultCode written = WriteContainer();
         if (const ResultCode closed = CloseFiles(written); closed != resDone) {
             return closed;
@@ -134,23 +137,32 @@ private:
     ResultCode ChooseTarget() {
         const std::string& directory = inPlace_ ? context_.SourceDir : context_.DestDir;
         if (context_.RenameOutput) {
-            createNew_ = true;
             for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
                 context_.NewName = RandomOutputName(context_);
                 targetPath_ = directory + context_.NewName;
-                if (!FileExistsAny(targetPath_)) {
+                if (!FileExistsAny(targetPath_) && !host_.WrittenThisRun(targetPath_)) {
                     return resDone;
                 }
             }
             context_.NewName.clear();
             return resIOError;
         }
-        createNew_ = inPlace_;
-        targetPath_ = directory + (inPlace_ ? std::string(TempName) : context_.FileName);
-        if (!inPlace_ && context_.WarnOverwrite && FileExistsAny(targetPath_)) {
-            if (const ResultCode answer = AskOverwrite(host_, context_.FileName); answer != resDone) {
-                return answer;
+        // In place the result replaces the original under its own name; anything else
+        // is replaced only when it was there (and allowed to go) before the run wrote.
+        targetPath_ = inPlace_ ? sourcePath_ : context_.DestDir + context_.FileName;
+        replaceTarget_ = inPlace_;
+        if (!inPlace_ && FileExistsAny(targetPath_)) {
+            // A file this run has written is never replaced, whatever the answer would be.
+            if (host_.WrittenThisRun(targetPath_)) {
+                context_.TargetWrittenThisRun = true;
+                return resSkipped;
             }
+            if (context_.WarnOverwrite) {
+                if (const ResultCode answer = AskOverwrite(host_, context_.FileName); answer != resDone) {
+                    return answer;
+                }
+            }
+            replaceTarget_ = true;
         }
         return resDone;
     }
@@ -230,10 +242,8 @@ private:
                 (void)SetFileDateTime(target_, dateTime);
             }
         }
-        // The original goes only after the encrypted file is on the disk; a kept
-        // original needs no such wait.
-        const bool originalGoes = inPlace_ || context_.RemoveOriginal;
-        return !originalGoes || SyncFile(target_) ? resDone : resIOError;
+        // On the disk, and with the original's mode and owner, before it takes its name.
+        return output_.Sync() ? resDone : resIOError;
     }
 
     // Worker: the next block, and the CRC-32 over the plain content in block order.
@@ -296,21 +306,26 @@ private:
 
     bool HasOutput(std::size_t) const override { return true; }
 
-    // Closes both files; a failure removes the target and restores the source.
+    // Closes both files; a failure removes the target and restores the source. An
+    // original that is to be wiped stays open (a second handle to it keeps the lock),
+    // so that its blocks can be overwritten once its name holds the result.
     ResultCode CloseFiles(ResultCode written) {
-        if (!SafeClose(target_)) {
+        if (!output_.Close()) {
             (void)SafeClose(source_);
-            SafeDelete(targetPath_);
+            output_.Discard();
             RestoreAttributes();
             return resFatalError;
         }
+        if (written == resDone && WipePlanned()) {
+            original_ = FileHandle(dup(source_.Descriptor()));
+        }
         if (!SafeClose(source_)) {
-            SafeDelete(targetPath_);
+            output_.Discard();
             RestoreAttributes();
             return resFatalError;
         }
         if (written != resDone) {
-            if (!SafeDelete(targetPath_)) {
+            if (!output_.Discard()) {
                 RestoreAttributes();
                 return resFatalError;
             }
@@ -319,38 +334,48 @@ private:
         return resDone;
     }
 
-    // The encrypted file is complete: remove (or wipe) the original and put the
-    // result in its place.
+    bool RemovesOriginal() const { return inPlace_ || context_.RemoveOriginal; }
+    bool WipePlanned() const { return RemovesOriginal() && context_.WipeOriginal; }
+    int OtherLinks() const { return sourceInfo_.st_nlink > 1 ? static_cast<int>(sourceInfo_.st_nlink - 1) : 0; }
+
+    // The encrypted file is complete: it takes its name, then the original goes
+    // (wiped through its open handle where asked). At every moment the original's
+    // name holds either the original or the complete result.
     ResultCode Finish() {
-        ResultCode result = resDone;
         const bool replaceInPlace = inPlace_ && !context_.RenameOutput;
-        const bool removeOriginal = inPlace_ || context_.RemoveOriginal;
-        if (removeOriginal && context_.WipeOriginal) {
-            SetAttributes(sourcePath_, 0);
-            if (WipeOriginal() != WipeOutcome::Wiped) {
-                result = resWipingFailed;
-            }
-            // The work file keeps the encrypted data should this fail.
-            if (replaceInPlace && !SafeReplace(targetPath_, sourcePath_)) {
-                return resFatalError;
-            }
-        } else if (replaceInPlace) {
-            // One atomic step: the original name holds either the original or the result.
-            if (!SafeReplace(targetPath_, sourcePath_)) {
-                SafeDelete(targetPath_);
-                RestoreAttributes();
-                return resFatalError;
-            }
-        } else if (removeOriginal) {
-            SetAttributes(sourcePath_, 0);
-            if (!SafeDelete(sourcePath_) && inPlace_) {
-                return resFatalError;
-            }
+        if (!output_.Publish(replaceTarget_)) {
+            output_.Discard();
+            RestoreAttributes();
+            return inPlace_ ? resFatalError : resIOError;
         }
         if (context_.Compress) {
             context_.CompressionRatio = CompressionRatioOf(writtenTotal_, readTotal_);
         }
+        if (!RemovesOriginal()) {
+            return resDone;
+        }
+        // Other names of the original keep its plain content; wiping it would
+        // overwrite them too, so it is refused.
+        context_.OtherLinks = OtherLinks();
+        const bool wipe = context_.WipeOriginal && context_.OtherLinks == 0 && original_.IsOpen();
+        ResultCode result = context_.WipeOriginal && !wipe ? resWipingFailed : resDone;
+        if (!replaceInPlace) {
+            if (context_.WipeOriginal && !wipe && !inPlace_) {
+                return result; // the original stays where it is
+            }
+            const bool removed = wipe ? RemoveNameOf(sourcePath_, Identity()) : SafeDelete(sourcePath_);
+            if (!removed) {
+                return inPlace_ ? resFatalError : (wipe ? resWipingFailed : result);
+            }
+        }
+        if (wipe && WipeOriginal() != WipeOutcome::Wiped) {
+            result = resWipingFailed;
+        }
         return result;
+    }
+
+    FileIdentity Identity() const {
+        return {static_cast<std::uint64_t>(sourceInfo_.st_dev), static_cast<std::uint64_t>(sourceInfo_.st_ino)};
     }
 
     // The wiping's progress reaches the job driver as pkWipe with the bytes of the
@@ -359,7 +384,10 @@ private:
         const WipePoll poll = [this](const WipeProgress& progress) {
             return host_.JobProgress(pkWipe, ProgressAmount(progress.bytesThisPass));
         };
-        return context_.SfsWiping ? WipeFileSfs(sourcePath_, poll) : WipeFile(sourcePath_, context_.WipePasses, poll);
+        const WipeOutcome outcome =
+            WipeDetachedFile(original_.Descriptor(), context_.WipePasses, context_.SfsWiping, poll);
+        (void)SafeClose(original_);
+        return outcome;
     }
 
     TEncryptContext& context_;
@@ -369,11 +397,14 @@ private:
     const std::string sourcePath_;
     const bool inPlace_;
     std::string targetPath_;
-    bool createNew_ = false;
+    bool replaceTarget_ = false;
     std::uint16_t savedAttributes_ = 0;
     bool attributesChanged_ = false;
     FileHandle source_;
-    FileHandle target_;
+    struct stat sourceInfo_ {};
+    StagedOutput output_;
+    FileHandle& target_ = output_.Handle();
+    FileHandle original_; // the original to be wiped, kept open past its close
     ChainingValue chain_{0, 0};
     std::uint64_t readTotal_ = 0;
     std::uint64_t writtenTotal_ = 0;

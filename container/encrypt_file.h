@@ -29,11 +29,16 @@ struct TEncryptContext {
     // Outputs.
     std::string NewName;      // the random name given with RenameOutput
     int CompressionRatio = 0; // encrypted size in percent of the original, with Compress
+    int OtherLinks = 0;       // other hard links of a removed original: they still hold the plain text
+    bool TargetWrittenThisRun = false; // refused (resSkipped): the target is an output of this run
 };
 
 // Needs a run prepared by SetupCryptContext (and LzhAllocTables with Compress, the
-// wipe buffers with WipeOriginal). A wipe of the original that the user stopped
-// leaves the original deleted but not fully overwritten: resWipingFailed.
+// wipe buffers with WipeOriginal). The result is written under a work name and
+// takes its name only when complete and on the disk, so a failure or a kill never
+// costs the original or a file the target would replace. A wipe of the original
+// that the user stopped leaves it removed but not fully overwritten, and one with
+// other hard links is refused: resWipingFailed.
 [[nodiscard]] ResultCode EncryptOneFile(TEncryptContext& context, FileOperationHost& host);
 
 } // namespace vlt

@@ -3,6 +3,7 @@
 // stop answer, a modal question, and a chance for pending window messages to run.
 // The job driver's host (batch/) extends this; tests script it.
 #include <cstdint>
+#include <string>
 
 #include "container/message_box_host.h"
 
@@ -17,6 +18,12 @@ public:
 
     // Lets pending window messages run (the stop button may be pressed meanwhile).
     virtual void ProcessMessages() = 0;
+
+    // True for a path the current run has itself written: an output never replaces it.
+    [[nodiscard]] virtual bool WrittenThisRun(const std::string& path) {
+        (void)path;
+        return false;
+    }
 };
 
 } // namespace vlt

@@ -3,6 +3,7 @@
 #include "platform/attributes.h"
 #include "platform/paths.h"
 
+#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,10 +16,12 @@ bool DirSearch::First(const std::string& directory, const std::string& mask) {
     const std::string path = directory.empty() ? std::string(".") : directory;
     const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
+        openError_ = errno;
         return false;
     }
     DIR* dir = fdopendir(fd);
     if (!dir) {
+        openError_ = errno;
         close(fd);
         return false;
     }
@@ -56,6 +59,7 @@ bool DirSearch::Advance() {
         entry_.isSymlink = S_ISLNK(info.st_mode);
         entry_.size = entry_.isRegularFile ? static_cast<std::uint64_t>(info.st_size) : 0;
         entry_.lastWrite = static_cast<std::int64_t>(info.st_mtim.tv_sec);
+        entry_.identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
         return true;
     }
     return false;
@@ -68,6 +72,7 @@ void DirSearch::Close() {
     dir_ = nullptr;
     dirFd_ = -1;
     isRoot_ = false;
+    openError_ = 0;
 }
 
 } // namespace vlt

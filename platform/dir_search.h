@@ -2,6 +2,8 @@
 // Find-first/find-next over one directory. Entries are examined with lstat:
 // symbolic links are reported as links and never followed. "." and ".." are
 // reported as directories (except at "/", which has no parent), as callers skip them.
+#include "platform/no_follow.h"
+
 #include <cstdint>
 #include <string>
 
@@ -15,6 +17,7 @@ struct FoundEntry {
     bool isDirectory = false;
     bool isRegularFile = false;
     bool isSymlink = false;
+    FileIdentity identity;
 };
 
 class DirSearch {
@@ -25,8 +28,10 @@ public:
     DirSearch& operator=(const DirSearch&) = delete;
 
     // Opens `directory` and moves to the first entry whose name matches `mask`.
-    // False when the directory cannot be read or nothing matches.
+    // False when the directory cannot be read (OpenError() says why) or nothing matches.
     [[nodiscard]] bool First(const std::string& directory, const std::string& mask);
+    // The errno of a directory First could not open; 0 when it was opened.
+    [[nodiscard]] int OpenError() const { return openError_; }
     // Moves to the next matching entry; false when the search is exhausted.
     [[nodiscard]] bool Next();
     // The current entry; valid after First or Next returned true.
@@ -39,6 +44,7 @@ private:
     void* dir_ = nullptr; // DIR*
     int dirFd_ = -1;
     bool isRoot_ = false;
+    int openError_ = 0;
     std::string mask_;
     FoundEntry entry_;
 };

@@ -58,4 +58,8 @@ bool MatchesMask(const std::string& name, const std::string& mask) {
     return anyExtension && name.find('.') == std::string::npos && WildcardMatch(name, mask, mask.size() - 2);
 }
 
+bool IsPlainMask(const std::string& mask) {
+    return !mask.empty() && mask.find('/') == std::string::npos && mask != "." && mask != "..";
+}
+
 } // namespace vlt

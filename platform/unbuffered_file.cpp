@@ -1,5 +1,7 @@
 #include "platform/unbuffered_file.h"
 
+#include "platform/no_follow.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -69,11 +71,11 @@ bool UnbufferedFile::Open(const std::string& path, Mode mode) {
     Close();
     // O_DIRECT is switched on after the open: a file system that refuses it then
     // still gives us the file, and a new file is never created twice.
-    int flags = O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+    int flags = O_WRONLY | O_NONBLOCK;
     if (mode == Mode::CreateNew) {
         flags |= O_CREAT | O_EXCL;
     }
-    const int fd = open(path.c_str(), flags, 0600);
+    const int fd = OpenNoFollow(path, flags, 0600);
     if (fd < 0) {
         return false;
     }
@@ -88,6 +90,21 @@ bool UnbufferedFile::Open(const std::string& path, Mode mode) {
     fd_ = fd;
     blockSize_ = UsableBlockSize(info);
     direct_ = EnableDirect(fd);
+    return true;
+}
+
+bool UnbufferedFile::Adopt(int descriptor) {
+    Close();
+    struct stat info {};
+    if (descriptor < 0 || fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        if (descriptor >= 0) {
+            close(descriptor);
+        }
+        return false;
+    }
+    fd_ = descriptor;
+    blockSize_ = UsableBlockSize(info);
+    direct_ = EnableDirect(descriptor);
     return true;
 }
 

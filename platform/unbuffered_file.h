@@ -45,9 +45,12 @@ public:
     UnbufferedFile(const UnbufferedFile&) = delete;
     UnbufferedFile& operator=(const UnbufferedFile&) = delete;
 
-    // Never follows a symbolic link; takes the same exclusive lock as SafeOpen,
-    // so a file another handle holds cannot be opened here.
+    // Takes the same exclusive lock as SafeOpen, so a file another handle holds
+    // cannot be opened here. Never follows a symbolic link in any component of the path.
     [[nodiscard]] bool Open(const std::string& path, Mode mode);
+    // Takes over an open descriptor of a regular file, opened for writing; the
+    // caller's lock (if any) stays as it is. False (descriptor closed) when unusable.
+    [[nodiscard]] bool Adopt(int descriptor);
     [[nodiscard]] bool Seek(std::uint64_t offset);
     // `length` should be a multiple of BlockSize() and `alignedData` aligned to
     // kDirectAlignment. Returns the bytes written: a short count when the disk
@@ -58,6 +61,7 @@ public:
     bool Close();
 
     bool IsOpen() const { return fd_ >= 0; }
+    int Descriptor() const { return fd_; }
     // The file system's block size (a power of two from 512 to 65536), 4096 when unknown.
     std::size_t BlockSize() const { return blockSize_; }
     // False when the file system refused O_DIRECT and writes go through the page cache.

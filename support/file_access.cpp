@@ -1,12 +1,15 @@
 #include "support/file_access.h"
 
+#include "platform/no_follow.h"
 #include "platform/paths.h"
 #include "support/file_faults.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <limits>
+#include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,33 +41,82 @@ int FileHandle::Release() noexcept {
 
 namespace {
 
+std::mutex gLastFileErrorMutex;
+int gLastFileError = 0;
+std::string gLastFileErrorPath;
+
+// A simulated failure reads as an I/O error.
+bool Injected(FileOp op) {
+    if (!ConsumeFileFault(op)) {
+        return false;
+    }
+    NoteFileError(EIO);
+    return true;
+}
+
+// Notes errno and gives the failure value of the caller.
+template <typename T> T FailWith(T value) {
+    NoteFileError(errno);
+    return value;
+}
+
 constexpr mode_t kNormalFileMode = 0666; // narrowed by the umask
 
 // Opens without following a final symbolic link and without blocking on a fifo,
 // accepts regular files only and takes the exclusive lock; `truncate` empties the
 // file once the lock is held, so a file another handle holds is never emptied.
 FileHandle OpenLocked(const std::string& path, int flags, bool truncate) {
-    if (ConsumeFileFault(FileOp::Open)) {
+    if (Injected(FileOp::Open)) {
         return {};
     }
-    FileHandle handle(open(path.c_str(), flags | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, kNormalFileMode));
+    FileHandle handle(OpenNoFollow(path, flags | O_NONBLOCK, kNormalFileMode));
     if (!handle.IsOpen()) {
+        NoteFileError(errno, path);
         return {};
     }
     const int fd = handle.Descriptor();
     struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (fstat(fd, &info) != 0) {
+        NoteFileError(errno, path);
+        return {};
+    }
+    if (!S_ISREG(info.st_mode)) {
+        NoteFileError(EINVAL, path);
+        return {};
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        NoteFileError(EBUSY, path); // another handle holds the file
         return {};
     }
     const int status = fcntl(fd, F_GETFL);
-    if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
-        return {};
-    }
-    if (truncate && ftruncate(fd, 0) != 0) {
+    if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0 || (truncate && ftruncate(fd, 0) != 0)) {
+        NoteFileError(errno, path);
         return {};
     }
     return handle;
 }
+
+// The directory of `path` reached without links, and the entry's name in it.
+class ParentDirectory {
+public:
+    explicit ParentDirectory(const std::string& path) : fd_(path.empty() ? -1 : OpenParentNoFollow(path, name_)) {}
+    ~ParentDirectory() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    ParentDirectory(const ParentDirectory&) = delete;
+    ParentDirectory& operator=(const ParentDirectory&) = delete;
+
+    bool IsOpen() const { return fd_ >= 0; }
+    int Fd() const { return fd_; }
+    const char* Name() const { return name_.c_str(); }
+    bool Stat(struct stat& info) const { return fd_ >= 0 && fstatat(fd_, Name(), &info, AT_SYMLINK_NOFOLLOW) == 0; }
+
+private:
+    std::string name_;
+    int fd_;
+};
 
 bool ValidElements(std::size_t size, std::size_t count, std::size_t& total) {
     if (count != 0 && size > std::numeric_limits<std::size_t>::max() / count) {
@@ -112,7 +164,7 @@ std::int64_t SafeRead(void* buffer, std::size_t size, std::size_t count, FileHan
     if (total == 0) {
         return 0;
     }
-    if (!handle.IsOpen() || ConsumeFileFault(FileOp::Read)) {
+    if (!handle.IsOpen() || Injected(FileOp::Read)) {
         return -1;
     }
     auto* bytes = static_cast<std::uint8_t*>(buffer);
@@ -124,7 +176,7 @@ std::int64_t SafeRead(void* buffer, std::size_t size, std::size_t count, FileHan
         } else if (n == 0) {
             break;
         } else if (errno != EINTR) {
-            return -1;
+            return FailWith<std::int64_t>(-1);
         }
     }
     return static_cast<std::int64_t>(done);
@@ -138,7 +190,7 @@ std::int64_t SafeWrite(const void* buffer, std::size_t size, std::size_t count, 
     if (total == 0) {
         return 0;
     }
-    if (!handle.IsOpen() || ConsumeFileFault(FileOp::Write)) {
+    if (!handle.IsOpen() || Injected(FileOp::Write)) {
         return -1;
     }
     const auto* bytes = static_cast<const std::uint8_t*>(buffer);
@@ -151,6 +203,7 @@ std::int64_t SafeWrite(const void* buffer, std::size_t size, std::size_t count, 
             continue;
         } else {
             // A full disk part way gives the short count; nothing written at all is an error.
+            NoteFileError(n == 0 ? ENOSPC : errno);
             return done > 0 ? static_cast<std::int64_t>(done) : -1;
         }
     }
@@ -158,57 +211,92 @@ std::int64_t SafeWrite(const void* buffer, std::size_t size, std::size_t count, 
 }
 
 bool SyncFile(FileHandle& handle) {
-    return handle.IsOpen() && !ConsumeFileFault(FileOp::Sync) && fsync(handle.Descriptor()) == 0;
+    if (!handle.IsOpen() || Injected(FileOp::Sync)) {
+        return false;
+    }
+    return fsync(handle.Descriptor()) == 0 || FailWith(false);
+}
+
+int LastFileError() {
+    const std::lock_guard<std::mutex> lock(gLastFileErrorMutex);
+    return gLastFileError;
+}
+
+std::string LastFileErrorPath() {
+    const std::lock_guard<std::mutex> lock(gLastFileErrorMutex);
+    return gLastFileErrorPath;
+}
+
+void ClearLastFileError() {
+    const std::lock_guard<std::mutex> lock(gLastFileErrorMutex);
+    gLastFileError = 0;
+    gLastFileErrorPath.clear();
+}
+
+void NoteFileError(int error, const std::string& path) {
+    const std::lock_guard<std::mutex> lock(gLastFileErrorMutex);
+    if (gLastFileError == 0) {
+        gLastFileError = error;
+        gLastFileErrorPath = path;
+    }
 }
 
 bool FileExistsAny(const std::string& path) {
     struct stat info {};
-    return !path.empty() && lstat(path.c_str(), &info) == 0;
+    return ParentDirectory(path).Stat(info);
+}
+
+bool EntryIdentity(const std::string& path, FileIdentity& identity) {
+    struct stat info {};
+    if (!ParentDirectory(path).Stat(info)) {
+        return false;
+    }
+    identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    return true;
 }
 
 std::uint64_t FileSizeOf(const std::string& path) {
     struct stat info {};
-    if (path.empty() || lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!ParentDirectory(path).Stat(info) || !S_ISREG(info.st_mode)) {
         return 0;
     }
     return static_cast<std::uint64_t>(info.st_size);
 }
 
 bool SafeDelete(const std::string& path) {
-    // unlink removes a symbolic link itself and refuses directories.
-    return !ConsumeFileFault(FileOp::Delete) && !path.empty() && unlink(path.c_str()) == 0;
+    if (ConsumeFileFault(FileOp::Delete)) {
+        return false;
+    }
+    // unlinkat without AT_REMOVEDIR removes a symbolic link itself and refuses directories.
+    const ParentDirectory parent(path);
+    return parent.IsOpen() && unlinkat(parent.Fd(), parent.Name(), 0) == 0;
 }
 
 bool SafeRename(const std::string& from, const std::string& to) {
-    if (ConsumeFileFault(FileOp::Rename) || from.empty() || to.empty()) {
+    if (ConsumeFileFault(FileOp::Rename)) {
         return false;
     }
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
-        return true;
-    }
-    if (errno != EINVAL && errno != ENOSYS) {
+    const ParentDirectory source(from);
+    const ParentDirectory target(to);
+    if (!source.IsOpen() || !target.IsOpen()) {
         return false;
     }
-    // File systems without RENAME_NOREPLACE: link refuses an existing target just as well.
-    if (link(from.c_str(), to.c_str()) != 0) {
-        // Without hard links either (FAT): look first, then rename.
-        const bool noLinks = errno == EPERM || errno == EOPNOTSUPP;
-        return noLinks && !FileExistsAny(to) && rename(from.c_str(), to.c_str()) == 0;
-    }
-    if (unlink(from.c_str()) != 0) {
-        unlink(to.c_str());
-        return false;
-    }
-    return true;
+    return RenameAtNoReplace(source.Fd(), source.Name(), target.Fd(), target.Name()) == 0;
 }
 
 bool SafeReplace(const std::string& from, const std::string& to) {
-    return !ConsumeFileFault(FileOp::Rename) && !from.empty() && !to.empty() && rename(from.c_str(), to.c_str()) == 0;
+    if (ConsumeFileFault(FileOp::Rename)) {
+        return false;
+    }
+    const ParentDirectory source(from);
+    const ParentDirectory target(to);
+    return source.IsOpen() && target.IsOpen() &&
+           renameat(source.Fd(), source.Name(), target.Fd(), target.Name()) == 0;
 }
 
 bool GetAttributes(const std::string& path, std::uint16_t& attributes) {
     struct stat info {};
-    if (ConsumeFileFault(FileOp::GetAttributes) || path.empty() || lstat(path.c_str(), &info) != 0) {
+    if (ConsumeFileFault(FileOp::GetAttributes) || !ParentDirectory(path).Stat(info)) {
         return false;
     }
     attributes = AttributesFromMode(PathNamePart(path), info.st_mode);
@@ -221,7 +309,7 @@ bool SetAttributes(const std::string& path, std::uint16_t attributes) {
     }
     // Through an O_PATH descriptor the check and the change concern the same entry,
     // so a name swapped for a link in between cannot redirect the change.
-    const int fd = open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = OpenNoFollow(path, O_PATH);
     if (fd < 0) {
         return false;
     }

@@ -1,9 +1,11 @@
 #pragma once
 // File access that never throws: every platform failure becomes an absent handle,
 // -1 or false, for the callers to map onto their own result codes. Symbolic links
-// are never followed by an open, a delete or an attribute change.
+// are never followed, in any component of a path, by an open, a delete, a rename
+// or an attribute change.
 #include "platform/attributes.h"
 #include "platform/dos_time.h"
+#include "platform/no_follow.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -52,8 +54,20 @@ bool SafeClose(FileHandle& handle);
 // fsync: what was written is on the disk before, say, the original is removed.
 bool SyncFile(FileHandle& handle);
 
+// The platform's reason (an errno value) for the first open, read, write, sync,
+// create or rename that failed since ClearLastFileError; 0 when none did. For a
+// run's report of an I/O error ("No space left on device").
+[[nodiscard]] int LastFileError();
+// The path that failed, where the failing call had one ("" for reads and writes).
+[[nodiscard]] std::string LastFileErrorPath();
+void ClearLastFileError();
+// Records `error` (and `path`) unless an earlier failure is recorded already.
+void NoteFileError(int error, const std::string& path = {});
+
 // Any directory entry of that name, a dangling symbolic link included.
 [[nodiscard]] bool FileExistsAny(const std::string& path);
+// Device and inode of the entry itself (a link is not followed); false when absent.
+[[nodiscard]] bool EntryIdentity(const std::string& path, FileIdentity& identity);
 // Size of a regular file; 0 when not found or not a regular file.
 [[nodiscard]] std::uint64_t FileSizeOf(const std::string& path);
 // Removes the entry (a symbolic link itself, never its target); false for directories.

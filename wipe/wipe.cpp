@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vlt {
 namespace {
@@ -40,9 +43,131 @@ const std::uint8_t* SfsPassBuffer(int pass) {
     return buffer;
 }
 
-// A wiped file must not leave its name in the directory either: it is renamed to
-// random letters of the same length before it is removed.
-bool RemoveWithoutName(const std::string& path) {
+enum class PassResult { Written, Stopped, Failed };
+
+bool AskStop(const WipePoll& poll, const WipeProgress& progress) {
+    return poll && poll(progress);
+}
+
+// Overwrites the file in place from offset 0 (never truncating it, so the file
+// system keeps the old blocks under the new bytes), rounded up to whole file system
+// blocks, and makes the pass durable before the next one starts.
+PassResult WritePass(UnbufferedFile& file, std::uint64_t size, const std::uint8_t* pattern, WipeProgress& progress,
+                     const WipePoll& poll) {
+    if (!file.Seek(0)) {
+        return PassResult::Failed;
+    }
+    const std::uint64_t blockSize = file.BlockSize();
+    const std::uint64_t total = (size + blockSize - 1) / blockSize * blockSize;
+    std::uint64_t written = 0;
+    bool stop = false;
+    while (written < total && !stop) {
+        const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(kWipeBlockSize, total - written));
+        if (file.Write(pattern, chunk) != static_cast<std::int64_t>(chunk)) {
+            return PassResult::Failed;
+        }
+        written += chunk;
+        progress.bytesThisPass = std::min(written, size);
+        stop = AskStop(poll, progress);
+    }
+    if (!file.Sync()) {
+        return PassResult::Failed;
+    }
+    return stop ? PassResult::Stopped : PassResult::Written;
+}
+
+// Every pass over the open file, which is closed afterwards. Failed when a pass
+// could not be written (no further pass) or the close failed.
+WipeOutcome OverwritePasses(UnbufferedFile& file, std::uint64_t size, int passes, PassBuffer passBuffer,
+                            const WipePoll& poll) {
+    WipeProgress progress{0, 0, passes};
+    bool stopped = AskStop(poll, progress);
+    bool failed = false;
+    for (int pass = 0; pass < passes && !stopped && !failed; ++pass) {
+        progress.pass = pass;
+        progress.bytesThisPass = 0;
+        switch (WritePass(file, size, passBuffer(pass), progress, poll)) {
+        case PassResult::Failed:
+            failed = true;
+            break;
+        case PassResult::Stopped:
+            stopped = true;
+            break;
+        case PassResult::Written:
+            break;
+        }
+    }
+    if (!file.Close() || failed) {
+        return WipeOutcome::Failed;
+    }
+    return stopped ? WipeOutcome::Stopped : WipeOutcome::Wiped;
+}
+
+WipeOutcome WipePasses(const std::string& path, int passes, PassBuffer passBuffer, const WipePoll& poll) {
+    if (WipeBuffer(0) == nullptr) {
+        return WipeOutcome::Failed;
+    }
+    // A read-only file is left alone (as its permissions would make the platform do
+    // for anyone but the superuser).
+    std::uint16_t attributes = 0;
+    if (!GetAttributes(path, attributes) || (attributes & (faReadOnly | faDirectory)) != 0) {
+        return WipeOutcome::Failed;
+    }
+    UnbufferedFile file;
+    struct stat info {};
+    if (!file.Open(path, UnbufferedFile::Mode::OverwriteExisting) || fstat(file.Descriptor(), &info) != 0) {
+        return WipeOutcome::Failed;
+    }
+    // The blocks of a file with other names are their contents too.
+    if (info.st_nlink > 1) {
+        return WipeOutcome::Linked;
+    }
+    const FileIdentity wiped{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    const WipeOutcome outcome =
+        OverwritePasses(file, static_cast<std::uint64_t>(info.st_size), passes, passBuffer, poll);
+    if (outcome == WipeOutcome::Failed) {
+        return outcome; // the file stays, so the user can try again
+    }
+    return RemoveNameOf(path, wiped) ? outcome : WipeOutcome::Failed;
+}
+
+WipeOutcome WipeDetachedPasses(int descriptor, int passes, PassBuffer passBuffer, const WipePoll& poll) {
+    struct stat info {};
+    if (WipeBuffer(0) == nullptr || fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        return WipeOutcome::Failed;
+    }
+    // The handle may be read-only, and the file too: the owner may write it again,
+    // and a new write handle is had through the open file itself, not through a name.
+    if ((info.st_mode & S_IWUSR) == 0) {
+        (void)fchmod(descriptor, (info.st_mode & 07777) | S_IWUSR);
+    }
+    const std::string self = "/proc/self/fd/" + std::to_string(descriptor);
+    UnbufferedFile file;
+    if (!file.Adopt(open(self.c_str(), O_WRONLY | O_CLOEXEC))) {
+        return WipeOutcome::Failed;
+    }
+    return OverwritePasses(file, static_cast<std::uint64_t>(info.st_size), passes, passBuffer, poll);
+}
+
+} // namespace
+
+WipeOutcome WipeFile(const std::string& path, int cycles, const WipePoll& poll) {
+    return WipePasses(path, 3 * std::max(cycles, 1), CyclePassBuffer, poll);
+}
+
+WipeOutcome WipeFileSfs(const std::string& path, const WipePoll& poll) {
+    return WipePasses(path, kSfsPasses, SfsPassBuffer, poll);
+}
+
+} // namespace vlt
+
+namespace vlt {
+
+bool RemoveNameOf(const std::string& path, const FileIdentity& expected) {
+    FileIdentity entry;
+    if (!EntryIdentity(path, entry) || !(entry == expected)) {
+        return false;
+    }
     const std::string directory = PathDirPart(path);
     const std::size_t nameLength = PathNamePart(path).size();
     for (int attempt = 0; attempt < 16; ++attempt) {
@@ -57,97 +182,9 @@ bool RemoveWithoutName(const std::string& path) {
     return SafeDelete(path);
 }
 
-enum class PassResult { Written, Stopped, CloseFailed, Failed };
-
-bool AskStop(const WipePoll& poll, const WipeProgress& progress) {
-    return poll && poll(progress);
-}
-
-// Overwrites the file in place from offset 0 (never truncating it, so the file
-// system keeps the old blocks under the new bytes), rounded up to whole file system
-// blocks, and makes the pass durable before the next one starts.
-PassResult WritePass(const std::string& path, std::uint64_t size, const std::uint8_t* pattern, WipeProgress& progress,
-                     const WipePoll& poll) {
-    UnbufferedFile file;
-    if (!file.Open(path, UnbufferedFile::Mode::OverwriteExisting)) {
-        return PassResult::Failed;
-    }
-    const std::uint64_t blockSize = file.BlockSize();
-    const std::uint64_t total = (size + blockSize - 1) / blockSize * blockSize;
-    std::uint64_t written = 0;
-    bool stop = false;
-    while (written < total && !stop) {
-        const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(kWipeBlockSize, total - written));
-        if (file.Write(pattern, chunk) != static_cast<std::int64_t>(chunk)) {
-            file.Close();
-            return PassResult::Failed;
-        }
-        written += chunk;
-        progress.bytesThisPass = std::min(written, size);
-        stop = AskStop(poll, progress);
-    }
-    if (!file.Sync()) {
-        file.Close();
-        return PassResult::Failed;
-    }
-    if (!file.Close()) {
-        return PassResult::CloseFailed;
-    }
-    return stop ? PassResult::Stopped : PassResult::Written;
-}
-
-WipeOutcome WipePasses(const std::string& path, int passes, PassBuffer passBuffer, const WipePoll& poll) {
-    if (WipeBuffer(0) == nullptr) {
-        return WipeOutcome::Failed;
-    }
-    // A read-only file is left alone (as its permissions would make the platform do
-    // for anyone but the superuser).
-    std::uint16_t attributes = 0;
-    if (!GetAttributes(path, attributes) || (attributes & (faReadOnly | faDirectory)) != 0) {
-        return WipeOutcome::Failed;
-    }
-    FileHandle probe = SafeOpen(path, omRead);
-    if (!probe.IsOpen()) {
-        return WipeOutcome::Failed;
-    }
-    const std::uint64_t size = FileSizeOf(path);
-    if (!SafeClose(probe)) {
-        return WipeOutcome::Failed;
-    }
-
-    WipeProgress progress{0, 0, passes};
-    bool stopped = AskStop(poll, progress);
-    bool closeFailed = false;
-    for (int pass = 0; pass < passes && !stopped && !closeFailed; ++pass) {
-        progress.pass = pass;
-        progress.bytesThisPass = 0;
-        switch (WritePass(path, size, passBuffer(pass), progress, poll)) {
-        case PassResult::Failed:
-            return WipeOutcome::Failed; // the file stays, so the user can try again
-        case PassResult::Stopped:
-            stopped = true;
-            break;
-        case PassResult::CloseFailed: // no further pass; the file is still removed
-            closeFailed = true;
-            break;
-        case PassResult::Written:
-            break;
-        }
-    }
-    if (!RemoveWithoutName(path) || closeFailed) {
-        return WipeOutcome::Failed;
-    }
-    return stopped ? WipeOutcome::Stopped : WipeOutcome::Wiped;
-}
-
-} // namespace
-
-WipeOutcome WipeFile(const std::string& path, int cycles, const WipePoll& poll) {
-    return WipePasses(path, 3 * std::max(cycles, 1), CyclePassBuffer, poll);
-}
-
-WipeOutcome WipeFileSfs(const std::string& path, const WipePoll& poll) {
-    return WipePasses(path, kSfsPasses, SfsPassBuffer, poll);
+WipeOutcome WipeDetachedFile(int descriptor, int cycles, bool sfs, const WipePoll& poll) {
+    return sfs ? WipeDetachedPasses(descriptor, kSfsPasses, SfsPassBuffer, poll)
+               : WipeDetachedPasses(descriptor, 3 * std::max(cycles, 1), CyclePassBuffer, poll);
 }
 
 } // namespace vlt

@@ -1,6 +1,7 @@
 #include "cli_runner.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "common/temp_dir.h"
 
@@ -34,7 +36,18 @@ int CaptureFile(const TempDir& temp, const char* name) {
 
 } // namespace
 
-CliResult RunCli(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& environment) {
+namespace {
+
+// The child's argv and environment, kept alive until the exec.
+struct ChildCommand {
+    std::vector<std::string> argText;
+    std::vector<std::string> envText;
+    std::vector<char*> argv;
+    std::vector<char*> envp;
+};
+
+void BuildCommand(ChildCommand& command, const std::vector<std::string>& arguments,
+                  const std::map<std::string, std::string>& environment) {
     std::map<std::string, std::string> variables;
     for (char** entry = environ; *entry; ++entry) {
         const std::string text = *entry;
@@ -52,35 +65,44 @@ CliResult RunCli(const std::vector<std::string>& arguments, const std::map<std::
             variables[name] = value;
         }
     }
-    std::vector<std::string> envText;
     for (const auto& [name, value] : variables) {
-        envText.push_back(name + "=" + value);
+        command.envText.push_back(name + "=" + value);
     }
-    std::vector<char*> envp;
-    for (std::string& text : envText) {
-        envp.push_back(text.data());
+    for (std::string& text : command.envText) {
+        command.envp.push_back(text.data());
     }
-    envp.push_back(nullptr);
-    std::vector<std::string> argText = {VLT_CLI_PATH};
-    argText.insert(argText.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& text : argText) {
-        argv.push_back(text.data());
+    command.envp.push_back(nullptr);
+    command.argText = {VLT_CLI_PATH};
+    command.argText.insert(command.argText.end(), arguments.begin(), arguments.end());
+    for (std::string& text : command.argText) {
+        command.argv.push_back(text.data());
     }
-    argv.push_back(nullptr);
+    command.argv.push_back(nullptr);
+}
 
-    TempDir capture;
-    const int out = CaptureFile(capture, "out");
-    const int err = CaptureFile(capture, "err");
+pid_t Spawn(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& environment, int out,
+            int err) {
+    ChildCommand command;
+    BuildCommand(command, arguments, environment);
     const pid_t child = ::fork();
     if (child == 0) {
         const int input = ::open("/dev/null", O_RDONLY);
         ::dup2(input, STDIN_FILENO);
         ::dup2(out, STDOUT_FILENO);
         ::dup2(err, STDERR_FILENO);
-        ::execve(argv[0], argv.data(), envp.data());
+        ::execve(command.argv[0], command.argv.data(), command.envp.data());
         ::_exit(127);
     }
+    return child;
+}
+
+} // namespace
+
+CliResult RunCli(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& environment) {
+    TempDir capture;
+    const int out = CaptureFile(capture, "out");
+    const int err = CaptureFile(capture, "err");
+    const pid_t child = Spawn(arguments, environment, out, err);
     int status = 0;
     ::waitpid(child, &status, 0);
     CliResult result;
@@ -88,6 +110,17 @@ CliResult RunCli(const std::vector<std::string>& arguments, const std::map<std::
     result.err = ReadAll(err);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
+}
+
+void RunCliKilledAfter(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& environment,
+                       std::chrono::microseconds delay) {
+    const int quiet = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    const pid_t child = Spawn(arguments, environment, quiet, quiet);
+    ::close(quiet);
+    std::this_thread::sleep_for(delay);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
 }
 
 std::vector<std::string> Lines(const std::string& text) {

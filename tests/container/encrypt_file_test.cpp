@@ -72,7 +72,8 @@ TEST(RandomNameTest, DrawsLettersAndDigitsUpTo255) {
 }
 
 // In place the result takes the original's name; with a destination the
-// original stays unless RemoveOriginal.
+// original stays unless RemoveOriginal. The result takes the original's
+// permissions (its read-only bit too), which the info block records as well.
 TEST_F(EncryptFileTest, PlacesTheResultInPlaceOrInTheDestination) {
     struct Case {
         bool toDest;
@@ -91,7 +92,7 @@ TEST_F(EncryptFileTest, PlacesTheResultInPlaceOrInTheDestination) {
         EXPECT_EQ(Exists(source()) && ReadBytes(source()) == content_, c.originalRemains);
         std::uint16_t attributes = 0;
         ASSERT_TRUE(GetAttributes(result, attributes));
-        EXPECT_EQ(attributes & faReadOnly, 0) << "attributes live in the info block, not on the result";
+        EXPECT_EQ(attributes & faReadOnly, faReadOnly);
         EXPECT_EQ(ParseContainer(ReadBytes(result)).info[0], faReadOnly | faArchive);
         EXPECT_FALSE(Exists(dir_.File(TempName)));
         std::filesystem::remove(dest() + "report.old.txt");
@@ -120,13 +121,25 @@ TEST_F(EncryptFileTest, TheOverwriteQuestionGuardsAnExistingDestinationFile) {
 }
 
 // A work file or a random name never replaces a file that is already there.
-TEST_F(EncryptFileTest, NeverOverwritesAnExistingWorkFile) {
+// A work file nobody holds was left by a run that died: it is cleared and the run
+// goes on. One that a live run holds is left alone and another work name is taken.
+TEST_F(EncryptFileTest, AStaleWorkFileIsClearedAndABusyOneIsLeftAlone) {
     const std::vector<std::uint8_t> leftover = PatternBytes(77);
     WriteBytes(dir_.File(TempName), leftover);
     TEncryptContext context = Context();
-    EXPECT_EQ(Encrypt(context), resIOError);
+    EXPECT_EQ(Encrypt(context), resDone);
+    EXPECT_FALSE(Exists(dir_.File(TempName)));
+    EXPECT_TRUE(IsContainerOf(source()));
+
+    WriteBytes(source(), content_);
+    WriteBytes(dir_.File(TempName), leftover);
+    FileHandle live = SafeOpen(dir_.File(TempName), omRead);
+    ASSERT_TRUE(live.IsOpen());
+    TEncryptContext second = Context();
+    EXPECT_EQ(Encrypt(second), resDone);
+    EXPECT_TRUE(IsContainerOf(source()));
     EXPECT_EQ(ReadBytes(dir_.File(TempName)), leftover);
-    EXPECT_EQ(ReadBytes(source()), content_);
+    EXPECT_EQ(ListNames(dir_.Path()), (std::vector<std::string>{"dest", "report.old.txt", TempName}));
 }
 
 TEST_F(EncryptFileTest, RefusesAlreadyEncryptedFilesUnlessAskedToEncryptAgain) {
