@@ -23,9 +23,9 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Until the main window exists, "run" shows what the command-line front end can do.
+# Starts the workbench window.
 run: build
-	@if [ -x $(BUILD)/ui/vlt95 ]; then $(BUILD)/ui/vlt95; else $(BUILD)/cli/vlt95-cli --help; fi
+	$(BUILD)/ui/vlt95
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

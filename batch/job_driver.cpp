@@ -7,12 +7,12 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <thread>
 
 #include "batch/directory_list.h"
 #include "batch/format_thousands.h"
 #include "batch/progress.h"
 #include "batch/result_text.h"
+#include "batch/scan_thread.h"
 #include "batch/shown_name.h"
 #include "container/crypt_context.h"
 #include "platform/no_follow.h"
@@ -126,14 +126,7 @@ JobOutcome JobRun::Run() {
 }
 
 void JobRun::StopScanner() {
-    if (!state_.ScanRunning) {
-        return;
-    }
-    state_.ScanStopRequest = true;
-    while (state_.ScanRunning) {
-        host_.ProcessMessages();
-        std::this_thread::yield();
-    }
+    StopScannerAndWait(state_, [this] { host_.ProcessMessages(); });
 }
 
 bool JobRun::PrepareResources() {

@@ -26,8 +26,9 @@ struct RunState {
     bool TerminalActive = false;
     bool LogBusy = false;
 
-    // Browser flags.
-    bool KeepColumnWidths = false;
+    // Browser flags. While KeepColumnWidths is set, the next listing applies the stored
+    // column widths instead of storing the shown ones.
+    bool KeepColumnWidths = true;
     bool FirstPaintPending = true;
 };
 

@@ -1,8 +1,9 @@
 #pragma once
 // The closing table of a comparison benchmark: for each pair of benchmarks, ours
-// and a peer's measured in the same run, the best MB/s of each side, the ratio
-// and whether the goal is met. On a shared machine the fastest repetition is the
-// one least disturbed by other work, so the best one counts.
+// and a peer's measured in the same run, the best rate of each side (MB/s, or
+// another rate counter such as items per second), the ratio and whether the goal
+// is met. On a shared machine the fastest repetition is the one least disturbed
+// by other work, so the best one counts.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -21,23 +22,27 @@ struct Goal {
 
 class GoalReporter : public benchmark::ConsoleReporter {
 public:
+    // `counter` is the rate counter compared, shown divided by `divisor` in `unit`.
+    explicit GoalReporter(const char* counter = "bytes_per_second", const char* unit = "MB/s", double divisor = 1e6)
+        : counter_(counter), unit_(unit), divisor_(divisor) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            const auto rate = run.counters.find("bytes_per_second");
+            const auto rate = run.counters.find(counter_);
             if (run.error_occurred || rate == run.counters.end() || run.run_type != Run::RT_Iteration) {
                 continue;
             }
             double& best = rates_[run.run_name.function_name];
-            best = std::max(best, rate->second.value / 1e6);
+            best = std::max(best, rate->second.value / divisor_);
         }
     }
 
-    // Best MB/s of a benchmark, 0 when it did not run.
+    // Best rate of a benchmark, 0 when it did not run.
     double Rate(const std::string& name) const { return rates_.contains(name) ? rates_.at(name) : 0; }
 
     void PrintGoals(std::span<const Goal> goals) const {
-        std::printf("\n%-28s %10s   %-30s %10s   %7s  %s\n", "ours", "MB/s", "theirs", "MB/s", "ratio", "goal");
+        std::printf("\n%-28s %10s   %-30s %10s   %7s  %s\n", "ours", unit_, "theirs", unit_, "ratio", "goal");
         for (const Goal& goal : goals) {
             const double ours = Rate(goal.ours);
             const double theirs = Rate(goal.theirs);
@@ -59,6 +64,9 @@ public:
     }
 
 private:
+    const char* counter_;
+    const char* unit_;
+    double divisor_;
     std::map<std::string, double> rates_;
 };
 

@@ -2,6 +2,7 @@
 #include <csignal>
 #include <iostream>
 
+#include "batch/program_lifecycle.h"
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
     using namespace vlt::cli;
     // A closed output pipe must not end a run half way through a file.
     std::signal(SIGPIPE, SIG_IGN);
+    vlt::InitialiseModules();
     CliOptions options;
     const std::string error = ParseCommandLine(argc, argv, options);
     if (!error.empty()) {

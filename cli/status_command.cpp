@@ -2,30 +2,17 @@
 #include <iostream>
 
 #include "batch/directory_list.h"
+#include "batch/file_state.h"
 #include "batch/shown_name.h"
 #include "cli/commands.h"
-#include "container/format.h"
 
 namespace vlt::cli {
 
 namespace {
 
-const char* StateText(const std::string& path) {
-    const CheckResult result = CheckEncrypted(path);
-    if (result.code == ceNotEncrypted) {
-        return "Not encrypted";
-    }
-    if (result.code == ceEncrypted) {
-        switch (result.generationWord >> 8) {
-        case kGenerationVlt95:
-            return "Encrypted with VLT95";
-        case kGenerationVlt7:
-            return "Encrypted with VLT7";
-        default:
-            break;
-        }
-    }
-    return "???";
+// The compatibility setting only decides the browser's icon; the text is the same.
+FileState StateOf(const std::string& path) {
+    return FileStateOf(CheckEncrypted(path), false);
 }
 
 } // namespace
@@ -33,9 +20,9 @@ const char* StateText(const std::string& path) {
 int RunStatusCommand(const CliOptions& options) {
     bool unknown = false;
     const auto report = [&](const std::string& path) {
-        const char* state = StateText(path);
-        unknown = unknown || state[0] == '?';
-        std::cout << ShownName(path) << ": " << state << '\n';
+        const FileState state = StateOf(path);
+        unknown = unknown || state.kind == ikFile;
+        std::cout << ShownName(path) << ": " << state.text << '\n';
     };
     TDirectoryList list(TDirectoryList::kMaxBlocks, true);
     for (const std::string& argument : options.paths) {

@@ -33,6 +33,13 @@ BlockHeader DecodeBlockHeader(const std::uint8_t* in, bool vlt7Mode) {
     return header;
 }
 
+CheckResult CheckEncryptedHeader(const std::uint8_t* header, std::size_t got) {
+    if (got >= kFileHeaderSize && GetLe32(header + 2) == FormatMagic) {
+        return {ceEncrypted, static_cast<std::uint16_t>(GetLe16(header))};
+    }
+    return {ceNotEncrypted, 0};
+}
+
 CheckResult CheckEncrypted(const std::string& path) {
     FileHandle file = SafeOpen(path, omRead);
     if (!file.IsOpen()) {
@@ -40,10 +47,7 @@ CheckResult CheckEncrypted(const std::string& path) {
     }
     std::uint8_t header[kFileHeaderSize] = {};
     const std::int64_t got = SafeRead(header, 1, sizeof header, file);
-    CheckResult result{ceNotEncrypted, 0};
-    if (got == static_cast<std::int64_t>(sizeof header) && GetLe32(header + 2) == FormatMagic) {
-        result = {ceEncrypted, static_cast<std::uint16_t>(GetLe16(header))};
-    }
+    const CheckResult result = CheckEncryptedHeader(header, got > 0 ? static_cast<std::size_t>(got) : 0);
     if (!SafeClose(file)) {
         return {resFatalError, 0};
     }

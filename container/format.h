@@ -75,5 +75,7 @@ struct CheckResult {
 
 // The quick header test: at least 7 bytes and FormatMagic at offset 2.
 [[nodiscard]] CheckResult CheckEncrypted(const std::string& path);
+// The same test on the first `got` bytes of a file (ceEncrypted or ceNotEncrypted).
+[[nodiscard]] CheckResult CheckEncryptedHeader(const std::uint8_t* header, std::size_t got);
 
 } // namespace vlt

@@ -1,8 +1,13 @@
 #include "platform/drives.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -34,9 +39,8 @@ std::string Unescape(const std::string& field) {
     return out;
 }
 
-std::vector<MountLine> ReadMounts() {
+std::vector<MountLine> ReadMounts(std::istream& table) {
     std::vector<MountLine> mounts;
-    std::ifstream table("/proc/self/mounts");
     std::string line;
     while (std::getline(table, line)) {
         std::istringstream fields(line);
@@ -48,6 +52,11 @@ std::vector<MountLine> ReadMounts() {
         }
     }
     return mounts;
+}
+
+std::vector<MountLine> ReadMounts() {
+    std::ifstream table("/proc/self/mounts");
+    return ReadMounts(table);
 }
 
 bool StartsWithDir(const std::string& path, const std::string& dir) {
@@ -94,7 +103,33 @@ bool IsRemote(const std::string& fsType) {
                             "fuse.sshfs", "davfs", "fuse.rclone"});
 }
 
-// Classifies one mount; false for mounts that are not drives.
+// The drive type of any mount, from its table line only.
+std::optional<DriveType> TypeOfMount(const MountLine& mount) {
+    if (IsRemote(mount.fsType)) {
+        return DriveType::Remote;
+    }
+    if (IsOneOf(mount.fsType, {"tmpfs", "ramfs"})) {
+        return DriveType::RamDisk;
+    }
+    if (!StartsWithDir(mount.source, "/dev") || IsOneOf(mount.fsType, {"squashfs", "devtmpfs"})) {
+        if (mount.mountPoint == "/") {
+            return DriveType::Fixed; // the root of a container or live system
+        }
+        return std::nullopt;
+    }
+    if (IsOneOf(mount.fsType, {"iso9660", "udf"}) || mount.source.rfind("/dev/sr", 0) == 0) {
+        return DriveType::CdRom;
+    }
+    if (IsRemovableBlockDevice(mount.source) || StartsWithDir(mount.mountPoint, "/media") ||
+        StartsWithDir(mount.mountPoint, "/run/media")) {
+        return DriveType::Removable;
+    }
+    return DriveType::Fixed;
+}
+
+// Classifies one mount; false for mounts that are not drives. Network file systems
+// are taken from the table without touching them, as a hung server would block any
+// call on their mount point.
 bool Classify(const MountLine& mount, DriveType& type) {
     if (mount.mountPoint == "/") {
         type = DriveType::Fixed;
@@ -103,30 +138,20 @@ bool Classify(const MountLine& mount, DriveType& type) {
     if (IsSystemInternal(mount.mountPoint)) {
         return false;
     }
-    struct stat info {};
-    if (stat(mount.mountPoint.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-        return false; // single files bound into containers are not drives
-    }
-    if (IsRemote(mount.fsType)) {
-        type = DriveType::Remote;
-        return true;
-    }
-    if (IsOneOf(mount.fsType, {"tmpfs", "ramfs"})) {
-        type = DriveType::RamDisk;
-        return IsUserMediaPath(mount.mountPoint);
-    }
-    if (!StartsWithDir(mount.source, "/dev") || IsOneOf(mount.fsType, {"squashfs", "devtmpfs"})) {
+    const std::optional<DriveType> found = TypeOfMount(mount);
+    if (!found) {
         return false;
     }
-    if (IsOneOf(mount.fsType, {"iso9660", "udf"}) || mount.source.rfind("/dev/sr", 0) == 0) {
-        type = DriveType::CdRom;
-    } else if (IsRemovableBlockDevice(mount.source) || StartsWithDir(mount.mountPoint, "/media") ||
-               StartsWithDir(mount.mountPoint, "/run/media")) {
-        type = DriveType::Removable;
-    } else {
-        type = DriveType::Fixed;
+    type = *found;
+    if (type == DriveType::Remote) {
+        return true;
     }
-    return true;
+    if (type == DriveType::RamDisk && !IsUserMediaPath(mount.mountPoint)) {
+        return false;
+    }
+    struct stat info {};
+    // Single files bound into containers are not drives.
+    return stat(mount.mountPoint.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 } // namespace
@@ -153,6 +178,24 @@ std::vector<DriveInfo> ListDrives() {
     return drives;
 }
 
+std::optional<DriveType> DriveTypeOfPath(const std::string& path) {
+    std::ifstream table("/proc/self/mounts");
+    return DriveTypeOfPath(path, table);
+}
+
+std::optional<DriveType> DriveTypeOfPath(const std::string& path, std::istream& mountTable) {
+    // The innermost mount holding the path; a later mount on the same point hides an earlier one.
+    const MountLine* holder = nullptr;
+    const std::vector<MountLine> mounts = ReadMounts(mountTable);
+    for (const MountLine& mount : mounts) {
+        const bool inside = mount.mountPoint == "/" || StartsWithDir(path, mount.mountPoint);
+        if (inside && (!holder || mount.mountPoint.size() >= holder->mountPoint.size())) {
+            holder = &mount;
+        }
+    }
+    return holder ? TypeOfMount(*holder) : std::nullopt;
+}
+
 bool FreeSpace(const std::string& path, std::uint64_t& bytesFree) {
     struct statvfs info {};
     if (statvfs(path.c_str(), &info) != 0) {
@@ -160,6 +203,31 @@ bool FreeSpace(const std::string& path, std::uint64_t& bytesFree) {
     }
     bytesFree = static_cast<std::uint64_t>(info.f_bavail) * static_cast<std::uint64_t>(info.f_frsize);
     return true;
+}
+
+std::optional<std::uint64_t> ReachableFreeSpace(const std::string& path, std::chrono::milliseconds bound) {
+    struct Answer {
+        std::mutex mutex;
+        std::condition_variable ready;
+        bool done = false;
+        std::optional<std::uint64_t> bytes;
+    };
+    const auto answer = std::make_shared<Answer>();
+    std::thread([answer, path] {
+        std::uint64_t bytes = 0;
+        const bool known = FreeSpace(path, bytes);
+        const std::lock_guard<std::mutex> lock(answer->mutex);
+        answer->done = true;
+        if (known) {
+            answer->bytes = bytes;
+        }
+        answer->ready.notify_all();
+    }).detach();
+    std::unique_lock<std::mutex> lock(answer->mutex);
+    if (!answer->ready.wait_for(lock, bound, [&] { return answer->done; })) {
+        return std::nullopt;
+    }
+    return answer->bytes;
 }
 
 bool SameFileSystem(const std::string& a, const std::string& b) {

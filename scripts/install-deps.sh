@@ -8,6 +8,8 @@ packages=(
   clang libclang-rt-14-dev                      # fuzz targets (libFuzzer)
   libgtest-dev libgmock-dev                      # tests
   qt6-base-dev libgl-dev                         # windows (Qt 6 Widgets + Qt Test)
+  libqt6svg6                                     # the windows' SVG pictures (Qt image plugin)
+  xvfb xdotool x11-utils imagemagick             # the window test on a virtual display, its screenshot
   libbenchmark-dev libssl-dev libgcrypt20-dev zlib1g-dev   # benchmarks and their peers
   openssl gpg                                    # command-line peers of the end-to-end benchmark
   dpkg-dev desktop-file-utils appstream          # the Debian package and its checks
