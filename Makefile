@@ -1,17 +1,24 @@
-# Two entry points: `make run` and `make test`. Everything else is a step of those
-# or of CI (`make sanitize`, `make fuzz`).
+# Two entry points: `make run` and `make test`. Everything else is a step of those,
+# of CI (`make sanitize`, `make fuzz`, `make package`) or of a release.
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+# Warnings are fatal in the developer and CI builds below; a plain cmake configure and
+# the release build keep them warnings, as a packager's build must.
+WERROR     ?= ON
+PREFIX     ?= /usr/local
 CMAKE_GEN  := -G Ninja $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+DEV_FLAGS  := $(CMAKE_GEN) -DVLT_WERROR=$(WERROR)
+# The programs and libraries only, optimised, laid out for /usr: what the package holds.
+RELEASE    := $(BUILD)-release
 
-.PHONY: deps configure build run test sanitize fuzz bench clean
+.PHONY: deps configure build run test sanitize fuzz bench release install package screenshots layering clean
 
 deps:
 	./scripts/install-deps.sh
 
 configure: deps
-	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) $(DEV_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -26,7 +33,7 @@ test: build
 # The core tests once more under AddressSanitizer + UndefinedBehaviorSanitizer,
 # built with clang so that both compilers see the code and the tests.
 sanitize: deps
-	CC=clang CXX=clang++ cmake -S . -B $(BUILD)-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DVLT_SANITIZE=ON \
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD)-asan $(DEV_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DVLT_SANITIZE=ON \
 	      -DVLT_BUILD_GUI=OFF -DVLT_BUILD_BENCH=OFF
 	cmake --build $(BUILD)-asan -j $(JOBS)
 	cd $(BUILD)-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -34,7 +41,7 @@ sanitize: deps
 
 # Every fuzz target for a bounded time, seeded from tests/data/<target>/ when present.
 fuzz: deps
-	CC=clang CXX=clang++ cmake -S . -B $(BUILD)-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD)-fuzz $(DEV_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	      -DVLT_BUILD_FUZZ=ON -DVLT_BUILD_GUI=OFF -DVLT_BUILD_BENCH=OFF -DVLT_BUILD_TESTS=OFF
 	cmake --build $(BUILD)-fuzz -j $(JOBS)
 	./scripts/run-fuzzers.sh $(BUILD)-fuzz/fuzz $(FUZZ_SECONDS)
@@ -42,5 +49,25 @@ fuzz: deps
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
 
+release: deps
+	cmake -S . -B $(RELEASE) $(CMAKE_GEN) -DVLT_WERROR=OFF -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	      -DVLT_BUILD_TESTS=OFF -DVLT_BUILD_BENCH=OFF
+	cmake --build $(RELEASE) -j $(JOBS)
+
+install: release
+	cmake --install $(RELEASE) --prefix $(PREFIX)
+
+# $(RELEASE)/vaultane95_<version>_<arch>.deb
+package: release
+	cd $(RELEASE) && cpack -G DEB
+
+# The real-display tests, each saving its window as a PNG into docs/screenshots/.
+screenshots: build
+	mkdir -p docs/screenshots
+	cd $(BUILD) && VLT_SCREENSHOT_DIR=$(CURDIR)/docs/screenshots ctest --output-on-failure -L xvfb
+
+layering:
+	./scripts/check-layering.sh
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz $(RELEASE)

@@ -7,6 +7,7 @@
 #include "platform/dir_search.h"
 #include "platform/drives.h"
 #include "platform/paths.h"
+#include "support/little_endian.h"
 
 #include <climits>
 #include <cstdlib>
@@ -19,20 +20,6 @@ namespace {
 // (64 bits each), the name and a zero byte.
 constexpr std::size_t kEntryOverhead = 2 + 8 + 16 + 1;
 constexpr std::size_t kNameOffset = 2 + 8 + 16;
-
-void PutLe(std::uint8_t* out, std::uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        out[i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-}
-
-std::uint64_t GetLe(const std::uint8_t* in, int bytes) {
-    std::uint64_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i) {
-        value = (value << 8) | in[i];
-    }
-    return value;
-}
 
 // A root reached through "." or ".." is not the tree it names (a mask like "../*"
 // would have put it there).
@@ -218,10 +205,10 @@ bool TDirectoryList::Append(std::uint16_t directory, std::uint64_t size, const F
         entry_ = 1;
     }
     std::uint8_t* out = blocks_[block_].get() + offset_;
-    PutLe(out, directory, 2);
-    PutLe(out + 2, size, 8);
-    PutLe(out + 10, identity.device, 8);
-    PutLe(out + 18, identity.inode, 8);
+    PutLe16(out, directory);
+    PutLe64(out + 2, size);
+    PutLe64(out + 10, identity.device);
+    PutLe64(out + 18, identity.inode);
     std::memcpy(out + kNameOffset, name.data(), name.size());
     out[kNameOffset + name.size()] = 0;
     offset_ += needed;
@@ -288,12 +275,12 @@ void TDirectoryList::Next(std::string& path, std::int64_t& size, FileIdentity& i
         entry_ = 1;
     }
     const std::uint8_t* in = blocks_[block_].get() + offset_;
-    const auto directory = static_cast<std::uint16_t>(GetLe(in, 2));
+    const auto directory = static_cast<std::uint16_t>(GetLe16(in));
     if (directory == kEndMarker) {
         return;
     }
-    const std::uint64_t stored = GetLe(in + 2, 8);
-    identity = {GetLe(in + 10, 8), GetLe(in + 18, 8)};
+    const std::uint64_t stored = GetLe64(in + 2);
+    identity = {GetLe64(in + 10), GetLe64(in + 18)};
     const char* name = reinterpret_cast<const char*>(in + kNameOffset);
     const std::size_t length = std::strlen(name);
     offset_ += length + kEntryOverhead;

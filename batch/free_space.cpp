@@ -12,6 +12,7 @@
 #include "batch/wipe_reach_note.h"
 #include "platform/drives.h"
 #include "support/file_access.h"
+#include "support/little_endian.h"
 #include "support/random.h"
 
 namespace vlt {
@@ -88,8 +89,7 @@ FillOutcome FreeSpaceClearer::ClearFreeSpace(const std::string& directory, FreeS
         return FillOutcome::NoMemory;
     }
     for (std::size_t i = 0; i < kFillBlockSize; i += 4) {
-        const std::uint32_t word = NextBits32();
-        std::memcpy(pattern.Data() + i, &word, 4);
+        PutLe32(pattern.Data() + i, NextBits32());
     }
     for (std::size_t copy = kFillBlockSize; copy < pattern.Size(); copy += kFillBlockSize) {
         std::memcpy(pattern.Data() + copy, pattern.Data(), kFillBlockSize);

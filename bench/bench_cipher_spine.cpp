@@ -9,6 +9,7 @@
 #include "cipher/key_derivation.h"
 #include "support/crc.h"
 
+#include "bench_buffer.h"
 #include "bench_goals.h"
 
 #include <benchmark/benchmark.h>
@@ -27,23 +28,13 @@
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-constexpr std::size_t kBufferSize = 256 * 1024;
+using bench::Bytes;
+using bench::kBufferSize;
 // A raw 16-byte key: the peers take it as it is, and so does CryptSetKey(raw).
 const std::uint8_t kKey[16] = {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF,
                                0xF0, 0xE1, 0xD2, 0xC3, 0xB4, 0xA5, 0x96, 0x87};
 const std::uint8_t kIv[8] = {};
 const std::string kPassphrase = "correct horse battery staple";
-
-Bytes Buffer() {
-    Bytes bytes(kBufferSize);
-    std::uint32_t x = 12345;
-    for (auto& byte : bytes) {
-        x = x * 1103515245u + 12345u;
-        byte = static_cast<std::uint8_t>(x >> 16);
-    }
-    return bytes;
-}
 
 void Fail(const char* what) {
     std::fprintf(stderr, "bench_cipher_spine: %s\n", what);
@@ -60,7 +51,7 @@ void KeyOurs(vlt::AlgorithmId id) {
 }
 
 void OursCBC(benchmark::State& state, vlt::AlgorithmId id, bool encrypt) {
-    Bytes buffer = Buffer();
+    Bytes buffer = bench::PatternBuffer();
     KeyOurs(id);
     vlt::ChainingValue chaining;
     for (auto _ : state) {
@@ -76,7 +67,7 @@ void OursCBC(benchmark::State& state, vlt::AlgorithmId id, bool encrypt) {
 }
 
 void OursKeyHash(benchmark::State& state) {
-    const Bytes buffer = Buffer();
+    const Bytes buffer = bench::PatternBuffer();
     for (auto _ : state) {
         benchmark::DoNotOptimize(vlt::KeyHash(buffer.data(), kBufferSize));
     }
@@ -96,7 +87,7 @@ void OursDeriveKey(benchmark::State& state) {
 }
 
 void OursCrc32(benchmark::State& state) {
-    const Bytes buffer = Buffer();
+    const Bytes buffer = bench::PatternBuffer();
     std::uint32_t crc = 0xFFFFFFFF;
     for (auto _ : state) {
         crc = vlt::Crc32Update(buffer.data(), kBufferSize, crc);
@@ -132,7 +123,7 @@ void OpenSslCBC(EVP_CIPHER_CTX* context, std::uint8_t* buffer, std::size_t size)
 }
 
 void TheirsOpenSslCBC(benchmark::State& state, bool encrypt) {
-    Bytes buffer = Buffer();
+    Bytes buffer = bench::PatternBuffer();
     EVP_CIPHER_CTX* context = OpenSslBlowfish(encrypt);
     for (auto _ : state) {
         OpenSslCBC(context, buffer.data(), kBufferSize);
@@ -160,7 +151,7 @@ gcry_cipher_hd_t GcryptBlowfish() {
 }
 
 void TheirsGcryptCBC(benchmark::State& state, bool encrypt) {
-    Bytes buffer = Buffer();
+    Bytes buffer = bench::PatternBuffer();
     gcry_cipher_hd_t handle = GcryptBlowfish();
     for (auto _ : state) {
         const gcry_error_t error = encrypt ? gcry_cipher_encrypt(handle, buffer.data(), kBufferSize, nullptr, 0)
@@ -183,7 +174,7 @@ void Sha1(const std::uint8_t* data, std::size_t size, std::uint8_t* digest) {
 }
 
 void TheirsSha1(benchmark::State& state) {
-    const Bytes buffer = Buffer();
+    const Bytes buffer = bench::PatternBuffer();
     std::uint8_t digest[20];
     for (auto _ : state) {
         Sha1(buffer.data(), kBufferSize, digest);
@@ -208,7 +199,7 @@ void TheirsSha1Derivation(benchmark::State& state) {
 }
 
 void TheirsZlibCrc32(benchmark::State& state) {
-    const Bytes buffer = Buffer();
+    const Bytes buffer = bench::PatternBuffer();
     uLong crc = crc32(0, nullptr, 0);
     for (auto _ : state) {
         crc = crc32(crc, buffer.data(), kBufferSize);
@@ -229,7 +220,7 @@ Bytes SwapWords(Bytes bytes) {
 
 // The peers load big-endian words; ours loads little-endian. On words all agree.
 void CheckAgainstPeers() {
-    const Bytes plain = Buffer();
+    const Bytes plain = bench::PatternBuffer();
     Bytes ours = plain;
     KeyOurs(1);
     vlt::ChainingValue chaining;

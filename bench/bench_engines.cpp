@@ -7,6 +7,7 @@
 // Benchmark table a summary prints MB/s, the ratio ours/theirs and the goal.
 #include "cipher/engine_interface.h"
 
+#include "bench_buffer.h"
 #include "bench_goals.h"
 
 #include <benchmark/benchmark.h>
@@ -22,8 +23,8 @@
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-constexpr std::size_t kBufferSize = 256 * 1024;
+using bench::Bytes;
+using bench::kBufferSize;
 const std::uint8_t kKey[32] = {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF, 0xF0, 0xE1, 0xD2,
                                0xC3, 0xB4, 0xA5, 0x96, 0x87, 0x0F, 0x1E, 0x2D, 0x3C, 0x4B, 0x5A,
                                0x69, 0x78, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88};
@@ -34,18 +35,8 @@ const std::uint8_t kIv[8] = {};
     std::exit(1);
 }
 
-Bytes Buffer() {
-    Bytes bytes(kBufferSize);
-    std::uint32_t x = 2024;
-    for (auto& byte : bytes) {
-        x = x * 1664525u + 1013904223u;
-        byte = static_cast<std::uint8_t>(x >> 24);
-    }
-    return bytes;
-}
-
 void Measure(benchmark::State& state, const auto& step) {
-    Bytes buffer = Buffer();
+    Bytes buffer = bench::PatternBuffer();
     for (auto _ : state) {
         step(buffer.data());
         benchmark::DoNotOptimize(buffer.data());

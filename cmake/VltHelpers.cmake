@@ -1,6 +1,28 @@
-# One static library per logic folder. Sources are every .cpp below the folder.
+# The folders each folder builds on directly, from the one table cmake/layers.txt:
+# VLT_LAYER_FOLDERS lists the table's folders, <folder>_LAYER_DEPS what each builds on.
+function(vlt_read_layers)
+  file(STRINGS ${PROJECT_SOURCE_DIR}/cmake/layers.txt lines REGEX "^[a-z0-9_]+:")
+  set(folders)
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "#.*" "" line "${line}")
+    string(REGEX MATCH "^([a-z0-9_]+):(.*)$" _ "${line}")
+    separate_arguments(deps UNIX_COMMAND "${CMAKE_MATCH_2}")
+    list(APPEND folders ${CMAKE_MATCH_1})
+    set(${CMAKE_MATCH_1}_LAYER_DEPS ${deps} PARENT_SCOPE)
+  endforeach()
+  set(VLT_LAYER_FOLDERS ${folders} PARENT_SCOPE)
+endfunction()
+vlt_read_layers()
+
+# One static library vlt_<folder> per logic folder. Sources are every .cpp below the
+# folder; it links the libraries of the folders cmake/layers.txt lets it build on.
 function(vlt_core_library name)
   cmake_parse_arguments(ARG "" "" "DEPS;SYSTEM_LIBS" ${ARGN})
+  string(REGEX REPLACE "^vlt_" "" folder ${name})
+  if(ARG_DEPS OR NOT folder IN_LIST VLT_LAYER_FOLDERS)
+    message(FATAL_ERROR "${name}: what ${folder}/ builds on is listed in cmake/layers.txt, not here")
+  endif()
+  list(TRANSFORM ${folder}_LAYER_DEPS PREPEND vlt_ OUTPUT_VARIABLE deps)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(sources)
     add_library(${name} STATIC ${sources})
@@ -10,7 +32,7 @@ function(vlt_core_library name)
     set(scope INTERFACE)
   endif()
   target_include_directories(${name} ${scope} ${PROJECT_SOURCE_DIR})
-  target_link_libraries(${name} ${scope} ${ARG_DEPS} ${ARG_SYSTEM_LIBS})
+  target_link_libraries(${name} ${scope} ${deps} ${ARG_SYSTEM_LIBS})
 endfunction()
 
 # One GoogleTest binary per test folder: tests/<folder>/*.cpp -> test_<folder>.

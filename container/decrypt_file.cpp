@@ -3,7 +3,7 @@
 #include "container/block_pipeline.h"
 #include "container/crypt_run.h"
 #include "container/format.h"
-#include "container/little_endian.h"
+#include "support/little_endian.h"
 #include "container/overwrite_question.h"
 #include "container/stored_name.h"
 #include "platform/dos_time.h"

@@ -4,7 +4,7 @@
 #include "container/block_pipeline.h"
 #include "container/crypt_run.h"
 #include "container/format.h"
-#include "container/little_endian.h"
+#include "support/little_endian.h"
 #include "container/overwrite_question.h"
 #include "support/crc.h"
 #include "support/file_access.h"
@@ -31,7 +31,8 @@ std::string RandomOutputName(const TEncryptContext& context) {
     std::string name = RandomName(8);
     const std::size_t dot = context.FileName.rfind('.');
     if (!context.KeepExtension) {
-        name += "." + RandomName(3);
+        name += '.';
+        name += RandomName(3);
     } else if (dot != std::string::npos && dot + 1 < context.FileName.size()) {
         name += context.FileName.substr(dot);
     }

@@ -1,6 +1,6 @@
 #include "container/format.h"
 
-#include "container/little_endian.h"
+#include "support/little_endian.h"
 #include "support/file_access.h"
 
 namespace vlt {

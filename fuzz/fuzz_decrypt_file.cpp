@@ -4,7 +4,7 @@
 #include "container/crypt_context.h"
 #include "container/crypt_run.h"
 #include "container/decrypt_file.h"
-#include "container/little_endian.h"
+#include "support/little_endian.h"
 #include "support/crc.h"
 #include "support/lzh/lzh_codec.h"
 #include "tests/common/quiet_host.h"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests, the benchmarks and the
-# fuzz targets need. Does nothing when all of them are present.
+# Installs the Debian 12 packages the build, the tests, the benchmarks, the fuzz
+# targets and the Debian package need. Does nothing when all of them are present.
 set -euo pipefail
 
 packages=(
@@ -13,6 +13,8 @@ packages=(
   libxtst6                                       # TEMPEST keyboard noise on X11 (loaded at run time)
   libbenchmark-dev libssl-dev libgcrypt20-dev zlib1g-dev   # benchmarks and their peers
   openssl gpg                                    # command-line peers of the end-to-end benchmark
+  dpkg-dev desktop-file-utils appstream          # the Debian package and its checks
+  librsvg2-bin                                   # scripts/render-icons.sh
 )
 
 missing=()

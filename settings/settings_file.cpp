@@ -3,6 +3,7 @@
 #include "platform/config_location.h"
 #include "support/crc.h"
 #include "support/file_access.h"
+#include "support/little_endian.h"
 #include "support/secure_memory.h"
 
 #include <algorithm>
@@ -143,7 +144,7 @@ void DefaultSettings(SettingsRecord& record, int screenWidth, int screenHeight) 
 bool LoadSettingsImage(const std::uint8_t* image, std::size_t size, SettingsRecord& record, int screenWidth,
                        int screenHeight) {
     const bool consistent = image != nullptr && size >= kSettingsSize &&
-                            (image[0] | (image[1] << 8)) == kSettingsMagic &&
+                            GetLe16(image) == kSettingsMagic &&
                             XorChecksum(image, kCheckedBytes, 0) == image[kCheckedBytes];
     if (consistent) {
         std::memcpy(&record, image, kSettingsSize);

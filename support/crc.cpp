@@ -1,5 +1,7 @@
 #include "support/crc.h"
 
+#include "support/little_endian.h"
+
 #include <array>
 
 namespace vlt {
@@ -37,10 +39,6 @@ constexpr std::array<std::array<std::uint32_t, 256>, kSlices> BuildCrc32Slices()
 constexpr auto kCrc32 = BuildCrc32Slices();
 constexpr auto kCrc16 = ReflectedTable<std::uint16_t>(0xA001u);
 
-std::uint32_t LoadLittleEndian32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-}
-
 } // namespace
 
 void InitCrcTables() {}
@@ -48,10 +46,10 @@ void InitCrcTables() {}
 std::uint32_t Crc32Update(const void* data, std::size_t length, std::uint32_t crc) {
     const auto* p = static_cast<const std::uint8_t*>(data);
     for (; length >= kSlices; length -= kSlices, p += kSlices) {
-        const std::uint32_t a = LoadLittleEndian32(p) ^ crc;
-        const std::uint32_t b = LoadLittleEndian32(p + 4);
-        const std::uint32_t c = LoadLittleEndian32(p + 8);
-        const std::uint32_t d = LoadLittleEndian32(p + 12);
+        const std::uint32_t a = GetLe32(p) ^ crc;
+        const std::uint32_t b = GetLe32(p + 4);
+        const std::uint32_t c = GetLe32(p + 8);
+        const std::uint32_t d = GetLe32(p + 12);
         crc = kCrc32[15][a & 0xFF] ^ kCrc32[14][(a >> 8) & 0xFF] ^ kCrc32[13][(a >> 16) & 0xFF] ^ kCrc32[12][a >> 24] ^
               kCrc32[11][b & 0xFF] ^ kCrc32[10][(b >> 8) & 0xFF] ^ kCrc32[9][(b >> 16) & 0xFF] ^ kCrc32[8][b >> 24] ^
               kCrc32[7][c & 0xFF] ^ kCrc32[6][(c >> 8) & 0xFF] ^ kCrc32[5][(c >> 16) & 0xFF] ^ kCrc32[4][c >> 24] ^

@@ -2,6 +2,7 @@
 
 #include "wipe/wipe.h"
 #include "platform/unbuffered_file.h"
+#include "support/little_endian.h"
 #include "support/random.h"
 
 #include <array>
@@ -10,12 +11,6 @@ namespace vlt {
 namespace {
 
 std::array<AlignedBuffer, 3> gBuffers;
-
-void StoreWord(std::uint8_t* buffer, std::size_t index, std::uint32_t word) {
-    for (int i = 0; i < 4; ++i) {
-        buffer[index * 4 + i] = static_cast<std::uint8_t>(word >> (8 * i));
-    }
-}
 
 } // namespace
 
@@ -34,9 +29,9 @@ bool PrepareWipeBuffers() {
     // Word k of buffer 0, its complement in buffer 1, then word k of buffer 2.
     for (std::size_t k = 0; k < kWipeBlockSize / 4; ++k) {
         const std::uint32_t word = NextBits32();
-        StoreWord(gBuffers[0].Data(), k, word);
-        StoreWord(gBuffers[1].Data(), k, ~word);
-        StoreWord(gBuffers[2].Data(), k, NextBits32());
+        PutLe32(gBuffers[0].Data() + 4 * k, word);
+        PutLe32(gBuffers[1].Data() + 4 * k, ~word);
+        PutLe32(gBuffers[2].Data() + 4 * k, NextBits32());
     }
     return true;
 }

@@ -63,7 +63,7 @@ TEST(ContainerKit, EveryFileGivesItsResultAndLeavesTheSourceAlone) {
         WriteBytes(dir.File(c.file), bytes);
         std::filesystem::create_directories(dir.File("out"));
         RunScope run(c.vlt7);
-        ScriptedHost host;
+        ScriptedFileOperationHost host;
         TDecryptContext context = DecryptContextFor(dir.Path(), c.file);
         context.DestDir = dir.File("out") + "/";
         context.RestoreFileName = true;
@@ -137,7 +137,7 @@ TEST(ContainerKit, DISABLED_Regenerate) {
     TempDir dir;
     WriteBytes(dir.File("kit.txt"), KitContent());
     RunScope run;
-    ScriptedHost host;
+    ScriptedFileOperationHost host;
     TEncryptContext context = EncryptContextFor(dir.Path(), "kit.txt");
     context.StoreFileName = true;
     context.Compress = true;

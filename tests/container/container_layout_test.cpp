@@ -24,7 +24,7 @@ protected:
         context.DestDir = dir_.Path() + "/out/";
         std::filesystem::create_directories(context.DestDir);
         std::filesystem::remove(context.DestDir + context.FileName);
-        ScriptedHost host;
+        ScriptedFileOperationHost host;
         {
             RunScope run(vlt7);
             EXPECT_EQ(EncryptOneFile(context, host), resDone);
@@ -235,7 +235,7 @@ TEST(CryptContextTest, ReportsWeakAndRepeatedPassphrasesOnlyInVlt7Mode) {
     EXPECT_EQ(SetupCryptContext(invalid, false), kSetupInvalidAlgorithm);
     TempDir dir;
     WriteText(dir.File("f"), "data");
-    ScriptedHost host;
+    ScriptedFileOperationHost host;
     TEncryptContext context = EncryptContextFor(dir.Path(), "f");
     EXPECT_EQ(EncryptOneFile(context, host), resFatalError); // no run, nothing written
     EXPECT_EQ(ListNames(dir.Path()), std::vector<std::string>{"f"});

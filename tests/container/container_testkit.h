@@ -1,5 +1,5 @@
 #pragma once
-// Fixtures of the container tests: a scripted host, a keyed run, and a reader and
+// Fixtures of the container tests: a scripted file-operation host, a keyed run, and a reader and
 // writer of the container built straight on the engine interface, so the layout
 // is checked against an implementation that shares nothing with the one-file
 // operations.
@@ -17,7 +17,7 @@ namespace vlt::testing {
 
 inline const std::string kPassphrase = "correct horse battery";
 
-class ScriptedHost : public FileOperationHost {
+class ScriptedFileOperationHost : public FileOperationHost {
 public:
     bool JobProgress(ProgressKind kind, std::int32_t amount) override {
         progress.emplace_back(kind, amount);

@@ -35,7 +35,7 @@ protected:
     ResultCode Decrypt(TDecryptContext& context) { return DecryptOneFile(context, host_); }
 
     TempDir dir_;
-    ScriptedHost host_;
+    ScriptedFileOperationHost host_;
     const std::vector<std::uint8_t> content_ = TextBytes(300000);
 };
 

@@ -36,7 +36,7 @@ protected:
     TempDir dir_;
     const std::vector<std::uint8_t> content_ = TextBytes(5000);
     RunScope run_;
-    ScriptedHost host_;
+    ScriptedFileOperationHost host_;
 };
 
 TEST_F(EncryptFileTest, RandomNamesKeepTheExtensionOnlyWhenAsked) {

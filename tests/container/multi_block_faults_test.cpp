@@ -31,7 +31,7 @@ protected:
 
     // Runs one case; the host's calls are left for the caller to check.
     template <class Operation> ResultCode RunCase(const Case& c, Operation operation) {
-        host_ = ScriptedHost{};
+        host_ = ScriptedFileOperationHost{};
         host_.stopAtCall = c.stopAtCall;
         InjectFileFault(c.op, c.nth);
         const ResultCode result = operation();
@@ -41,7 +41,7 @@ protected:
 
     TempDir dir_;
     RunScope run_;
-    ScriptedHost host_;
+    ScriptedFileOperationHost host_;
     // Three full blocks and a short one.
     const std::vector<std::uint8_t> content_ = TextBytes(3 * kBlock + 1000);
 };

@@ -22,13 +22,13 @@ using namespace vlt::testing;
 
 // A host that looks at the directory while the blocks are written, and knows the
 // outputs "this run" has written.
-class WatchingHost : public ScriptedHost {
+class WatchingHost : public ScriptedFileOperationHost {
 public:
     bool JobProgress(ProgressKind kind, std::int32_t amount) override {
         if (watch && kind != pkWipe) {
             watch();
         }
-        return ScriptedHost::JobProgress(kind, amount);
+        return ScriptedFileOperationHost::JobProgress(kind, amount);
     }
     bool WrittenThisRun(const std::string& path) override { return written.count(path) != 0; }
 
