@@ -35,9 +35,14 @@ enum class FillOutcome {
     UserBreak, // Cancel stopped the filling
 };
 
+// Where the fill goes. An unnamed file frees its space by itself however the program
+// ends, so it is taken wherever the file system offers one; the named file is created
+// exclusively and never replaces an existing file of that name.
+enum class FillFile { UnnamedWherePossible, Named };
+
 class FreeSpaceClearer {
 public:
-    FreeSpaceClearer() = default;
+    explicit FreeSpaceClearer(FillFile kind = FillFile::UnnamedWherePossible) : kind_(kind) {}
     ~FreeSpaceClearer() { FormClose(); }
     FreeSpaceClearer(const FreeSpaceClearer&) = delete;
     FreeSpaceClearer& operator=(const FreeSpaceClearer&) = delete;
@@ -46,7 +51,8 @@ public:
     // when the filling has stopped. The file stays open until FormClose.
     [[nodiscard]] FillOutcome ClearFreeSpace(const std::string& directory, FreeSpaceView& view);
 
-    // Cancel: ends the filling; safe from another thread or a signal handler.
+    // Cancel: ends the filling, also when pressed while the window is being shown;
+    // safe from another thread or a signal handler.
     void StopButtonClick() { breakRequested_ = true; }
     // The window may close once the filling has finished.
     [[nodiscard]] bool FormCloseQuery() const { return mayClose_; }
@@ -54,11 +60,14 @@ public:
     void FormClose();
 
     [[nodiscard]] std::uint64_t Written() const { return written_; }
+    // The fill file's name while it exists; "" for an unnamed fill file.
     [[nodiscard]] const std::string& FillPath() const { return fillPath_; }
 
 private:
+    [[nodiscard]] bool OpenFillFile(const std::string& directory);
     void Fill(const std::uint8_t* pattern, const std::string& directory, FreeSpaceView& view, std::uint64_t freeSpace);
 
+    FillFile kind_;
     UnbufferedFile file_;
     std::string fillPath_;
     std::atomic<bool> breakRequested_{false};

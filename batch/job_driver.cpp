@@ -24,7 +24,6 @@ namespace vlt {
 
 namespace {
 
-constexpr const char* kTitle = "Vaultane 95";
 constexpr std::size_t kMaxDestinationLength = 255;
 
 // The passphrase stores hold at most 255 bytes.
@@ -565,7 +564,7 @@ void JobRun::Redraw(bool full) {
     const int percent = ProgressPercent(position, state_.BatchTotal);
     if (percent != state_.LastPercent) {
         state_.LastPercent = static_cast<std::uint8_t>(percent);
-        host_.SetTitle(std::string(kTitle) + " - " + std::to_string(percent) + "%");
+        host_.SetTitle(ProgressTitle(percent));
     }
     host_.DrawProgress(position, state_.BatchTotal, percent);
 }
@@ -579,7 +578,7 @@ void JobRun::Finish() {
     ReleaseResources();
     log_.LogEnd();
     state_.BatchDone = 0;
-    host_.SetTitle(kTitle);
+    host_.SetTitle(kProgramTitle);
     state_.JobActive = false;
     host_.ReturnToIdle(refill_);
 }

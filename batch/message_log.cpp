@@ -52,7 +52,7 @@ void MessageLog::LogLine(const std::string& text) {
 }
 
 void MessageLog::Paint() {
-    if (state_.TerminalActive && !state_.LogBusy) {
+    if (MayPaint()) {
         view_.LogPaint(*this);
     }
 }

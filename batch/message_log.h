@@ -54,6 +54,10 @@ public:
     [[nodiscard]] bool ScrollBarVisible() const { return view_.LogRows() < current_; }
     // The user moved the scroll bar; clamped to 0..maximum.
     void SetScrollPosition(std::int32_t position);
+    // A view may paint the log now: it is shown and no line is being changed. Window
+    // paint requests and scroll notifications that arrive while a line changes (the
+    // scroll bar moves inside LogLine) must not walk the store.
+    [[nodiscard]] bool MayPaint() const { return state_.TerminalActive && !state_.LogBusy; }
     // One text per visible row from the scroll position down; "" for rows below the
     // current line.
     [[nodiscard]] std::vector<std::string> VisibleText();

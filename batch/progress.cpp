@@ -24,4 +24,16 @@ std::int64_t ProgressFillWidth(std::int64_t width, std::int64_t position, std::i
     return std::clamp<std::int64_t>(fill, 0, width);
 }
 
+std::string ProgressTitle(int percent) {
+    return std::string(kProgramTitle) + " - " + PercentText(percent);
+}
+
+std::string PercentText(int percent) {
+    return std::to_string(percent) + "%";
+}
+
+int ProgressTextLeft(int width, int characters, int fontSize) {
+    return width / 2 - characters * fontSize / 2;
+}
+
 } // namespace vlt

@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/terminal_host.h"
 #include "cli/terminal_io.h"
+#include "cli/terminal_messages.h"
 #include "platform/config_location.h"
 #include "platform/drives.h"
 #include "platform/no_follow.h"
@@ -86,8 +87,9 @@ int RunBatchCommand(const CliOptions& options) {
         return UsageError(error);
     }
     if (options.destination && !std::filesystem::is_directory(*options.destination)) {
-        std::cerr << MessageText("Input Error", "\"" + ShownName(*options.destination) + "\" is not a valid directory!")
-                  << std::endl;
+        TerminalMessageBoxes(options.yes, options.overwrite)
+            .ShowMessage("Input Error", "\"" + ShownName(*options.destination) + "\" is not a valid directory!",
+                         MsgIcon::Error);
         return kExitUsage;
     }
     JobSelection selection;

@@ -8,6 +8,7 @@
 #include "cipher/algorithm_table.h"
 #include "platform/attributes.h"
 #include "platform/paths.h"
+#include "settings/option_rules.h"
 
 namespace vlt::cli {
 
@@ -180,8 +181,10 @@ std::string ParseCommandLine(int argc, const char* const* argv, CliOptions& opti
             options.exclusions.emplace_back(inclusion->attribute, inclusion->exclude);
             continue;
         }
-        const std::pair<const char*, bool*> bareFlags[] = {
-            {"--yes", &options.yes}, {"--overwrite", &options.overwrite}, {"--quiet", &options.quiet}};
+        const std::pair<const char*, bool*> bareFlags[] = {{"--yes", &options.yes},
+                                                           {"--overwrite", &options.overwrite},
+                                                           {"--quiet", &options.quiet},
+                                                           {"--raw-passphrase", &options.rawPassphrase}};
         bool matched = false;
         for (const auto& [name, target] : bareFlags) {
             if (argument == name) {
@@ -277,14 +280,9 @@ std::string ApplyOverrides(const CliOptions& options, SettingsRecord& record) {
     if (options.destination && record.WipeSwitch) {
         record.RemoveOrigSwitch = 1;
     }
-    if (record.MixedEncryptionSwitch && record.Algo1Box == record.Algo2Box) {
-        return "mixed encryption needs two different algorithms";
-    }
-    if (record.VLT7CompSwitch &&
-        (record.Algo1Box == kAlgorithmCount || (record.MixedEncryptionSwitch && record.Algo2Box == kAlgorithmCount))) {
-        return std::string(AlgorithmName(kAlgorithmCount)) + " cannot be used with VLT7 compatibility";
-    }
-    return "";
+    // The options dialog's rules: an algorithm it would not offer is refused, never
+    // silently replaced as the dialog replaces it.
+    return AlgorithmSettingsProblem(record);
 }
 
 const char* UsageText() {
@@ -345,6 +343,12 @@ Run:
   --passphrase2-file F       second passphrase (mixed encryption)
                              Otherwise VLT95_PASSPHRASE / VLT95_PASSPHRASE2, otherwise asked
                              on the terminal without echo (twice when encrypting).
+                             Passphrases are UTF-8 text and are used as the window's
+                             dialog uses them: as Windows-1252 bytes, so that both
+                             programs open the same files; a character without a
+                             Windows-1252 byte is refused.
+  --raw-passphrase           take the passphrases byte for byte, unconverted (any byte
+                             values, such as those given in the dialog's numerical input)
   --help                     this text
   --version                  the program's version
 

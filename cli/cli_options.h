@@ -31,6 +31,8 @@ struct CliOptions {
     std::optional<std::string> logFile;
     std::optional<std::string> passphraseFile;
     std::optional<std::string> passphrase2File;
+    // Passphrase files and variables are taken byte for byte instead of as UTF-8 text.
+    bool rawPassphrase = false;
 };
 
 // Fills `options` from argv; an error text for a usage error, "" when all is well.

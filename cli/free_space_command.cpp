@@ -6,6 +6,7 @@
 #include "batch/free_space.h"
 #include "cli/commands.h"
 #include "cli/terminal_io.h"
+#include "cli/terminal_messages.h"
 
 namespace vlt::cli {
 
@@ -16,13 +17,13 @@ namespace {
 class TerminalClearerView : public FreeSpaceView {
 public:
     TerminalClearerView(FreeSpaceClearer& clearer, bool quiet)
-        : clearer_(clearer), quiet_(quiet), progress_(!quiet && StderrIsTerminal()) {
+        : clearer_(clearer), quiet_(quiet), progress_(!quiet && StderrIsTerminal()),
+          messages_(false, false, [this] { ClearInfo(); }) {
         StopOnInterrupt(interrupted_);
     }
-    // The clearer only reports; it asks nothing.
-    MsgAnswer MessageBox(const std::string& caption, const std::string& text, MsgIcon, MsgButtons) override {
-        std::cerr << MessageText(caption, text) << std::endl;
-        return MsgAnswer::Ok;
+    MsgAnswer MessageBox(const std::string& caption, const std::string& text, MsgIcon icon,
+                         MsgButtons buttons) override {
+        return messages_.MessageBox(caption, text, icon, buttons);
     }
     void ShowClearer(const std::string& caption) override {
         if (!quiet_) {
@@ -40,16 +41,19 @@ public:
             clearer_.StopButtonClick();
         }
     }
-    ~TerminalClearerView() override {
+    ~TerminalClearerView() override { ClearInfo(); }
+
+private:
+    void ClearInfo() {
         if (progress_) {
             std::cerr << "\r\033[K" << std::flush;
         }
     }
 
-private:
     FreeSpaceClearer& clearer_;
     bool quiet_;
     bool progress_;
+    TerminalMessageBoxes messages_;
     std::atomic<bool> interrupted_{false};
 };
 

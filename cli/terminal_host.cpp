@@ -7,17 +7,12 @@
 
 #include "batch/format_thousands.h"
 #include "batch/shown_name.h"
+#include "cli/passphrase_file.h"
 #include "platform/attributes.h"
 
 namespace vlt::cli {
 
 namespace {
-
-// The one question a file operation asks: "<name> already exists. Overwrite?".
-bool IsOverwriteQuestion(const std::string& text) {
-    static const std::string kEnding = " already exists. Overwrite?";
-    return text.size() >= kEnding.size() && text.compare(text.size() - kEnding.size(), kEnding.size(), kEnding) == 0;
-}
 
 // "hidden: --include-hidden, read-only: --include-read-only": which option brings
 // back the files the exclusion mask left out.
@@ -36,40 +31,12 @@ std::string InclusionHint(std::uint32_t attributes) {
     return text;
 }
 
-SecureBuffer ToBuffer(const std::string& text) {
-    SecureBuffer buffer(text.size());
-    if (!text.empty()) {
-        std::memcpy(buffer.Data(), text.data(), text.size());
-    }
-    return buffer;
-}
-
 } // namespace
 
 TerminalHost::TerminalHost(const CliOptions& options, const SettingsRecord& settings, JobSelection selection)
     : options_(options), settings_(settings), selection_(std::move(selection)),
-      progress_(!options.quiet && StderrIsTerminal()) {}
-
-MsgAnswer TerminalHost::MessageBox(const std::string& caption, const std::string& text, MsgIcon, MsgButtons buttons) {
-    progress_.Clear();
-    if (buttons == MsgButtons::Ok) {
-        std::cerr << MessageText(caption, text) << std::endl;
-        return MsgAnswer::Ok;
-    }
-    // --yes answers the run's confirmations, --overwrite the overwrite questions;
-    // without a terminal an overwrite is declined and anything else cancelled.
-    const bool overwrite = IsOverwriteQuestion(text);
-    if (overwrite ? options_.overwrite : options_.yes) {
-        return MsgAnswer::Yes;
-    }
-    if (!StdinIsTerminal()) {
-        const bool cancel = buttons == MsgButtons::YesNoCancel && !overwrite;
-        std::cerr << MessageText(caption, text) << (cancel ? " Cancel" : " No") << " (no terminal; "
-                  << (overwrite ? "--overwrite" : "--yes") << " answers Yes)" << std::endl;
-        return cancel ? MsgAnswer::Cancel : MsgAnswer::No;
-    }
-    return AskOnTerminal(MessageText(caption, text), buttons);
-}
+      progress_(!options.quiet && StderrIsTerminal()),
+      messages_(options.yes, options.overwrite, [this] { progress_.Clear(); }) {}
 
 void TerminalHost::LogPaint(MessageLog& log) {
     if (options_.quiet) {
@@ -114,7 +81,7 @@ void TerminalHost::ShowDoneDialog(const DoneSummary& summary, MessageLog& log) {
     if (saved == LogSaveResult::Saved) {
         return;
     }
-    std::cerr << MessageText("Saving failed", SaveFailureText(saved, *options_.logFile)) << std::endl;
+    ShowMessage("Saving failed", SaveFailureText(saved, *options_.logFile), MsgIcon::Exclamation);
     logSaveFailed_ = true;
 }
 
@@ -170,41 +137,40 @@ bool TerminalHost::ReadPair(const std::optional<std::string>& file, const char* 
     return true;
 }
 
-bool TerminalHost::ReadEntries(const PassphraseRequest& request, Passphrases& entries, bool& interactive) {
+bool TerminalHost::ReadEntries(const PassphraseRequest& request, PassphraseEntries& entries, bool& interactive) {
     interactive = false;
-    if (!ReadPair(options_.passphraseFile, "--passphrase-file", "VLT95_PASSPHRASE", EntryLabel(request, false),
-                  request.encrypt, entries.first, entries.firstConfirmation, interactive)) {
+    if (!ReadPair(options_.passphraseFile, "--passphrase-file", "VLT95_PASSPHRASE",
+                  WithoutMnemonic(EntryLabel(request, false)), request.encrypt, entries.first,
+                  entries.firstConfirmation, interactive)) {
         return false;
     }
     return !request.mixed || ReadPair(options_.passphrase2File, "--passphrase2-file", "VLT95_PASSPHRASE2",
-                                      EntryLabel(request, true), request.encrypt, entries.second,
+                                      WithoutMnemonic(EntryLabel(request, true)), request.encrypt, entries.second,
                                       entries.secondConfirmation, interactive);
 }
 
 void TerminalHost::ShowPassphraseDialog(bool EncryptMode) {
-    accepted_ = false;
-    PassphraseRequest request;
-    request.encrypt = EncryptMode;
-    request.mixed = settings_.MixedEncryptionSwitch != 0;
-    request.vlt7 = settings_.VLT7CompSwitch != 0;
-    request.firstAlgorithm = settings_.Algo1Box;
-    request.secondAlgorithm = request.mixed ? settings_.Algo2Box : 0;
+    store_.ClearAccepted();
+    PassphraseRequest request = PassphraseRequestFor(settings_, EncryptMode);
+    // The terminal takes the passphrase itself; --raw-passphrase is its way to any bytes.
+    request.numerical = false;
+    const PassphraseText text = options_.rawPassphrase ? PassphraseText::Raw : PassphraseText::Utf8;
     for (;;) {
-        Passphrases entries;
+        PassphraseEntries entries;
         bool interactive = false;
         if (!ReadEntries(request, entries, interactive)) {
             return;
         }
-        std::optional<InputMessage> problem = CheckPassphrases(request, entries);
+        const std::optional<PassphraseProblem> problem = CheckPassphrases(request, entries, text);
         if (!problem) {
-            const std::optional<InputMessage> warning = RepeatedPartsWarning(request, entries);
+            const std::optional<PassphraseProblem> warning = RepeatedPartsWarning(request, entries);
             if (!warning || MessageBox(warning->caption, warning->text, MsgIcon::Exclamation, MsgButtons::YesNo) ==
                                 MsgAnswer::Yes) {
-                Store(entries);
+                store_.Fill(entries.first, entries.second, true);
                 return;
             }
         } else {
-            (void)MessageBox(problem->caption, problem->text, MsgIcon::Exclamation, MsgButtons::Ok);
+            ShowMessage(problem->caption, problem->text, MsgIcon::Exclamation);
         }
         // Like the dialog, the terminal asks again; input from a file or the
         // environment cannot change, so it is refused.
@@ -215,20 +181,8 @@ void TerminalHost::ShowPassphraseDialog(bool EncryptMode) {
     }
 }
 
-void TerminalHost::Store(const Passphrases& entries) {
-    first_ = ToBuffer(entries.first);
-    second_ = ToBuffer(entries.second);
-    accepted_ = true;
-}
-
 bool TerminalHost::GetPassphrases(SecureBuffer& first, SecureBuffer& second) {
-    if (!accepted_) {
-        return false;
-    }
-    first = std::move(first_);
-    second = std::move(second_);
-    accepted_ = false;
-    return true;
+    return store_.GetPassphrases(first, second);
 }
 
 } // namespace vlt::cli

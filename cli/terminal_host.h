@@ -1,14 +1,18 @@
 #pragma once
 // The job driver's host on a terminal: log lines on stdout as they are finished, a
 // progress bar on stderr, questions on the terminal (or answered by --yes), the done
-// summary, and passphrases from files, the environment or hidden terminal input.
+// summary, and passphrases from files, the environment or hidden terminal input. Typed
+// text becomes Windows-1252 bytes as in the window's dialog, unless --raw-passphrase
+// asks for the bytes as given.
 #include <cstdint>
 #include <string>
 
 #include "batch/job_host.h"
+#include "batch/passphrase_rules.h"
+#include "batch/passphrase_store.h"
 #include "cli/cli_options.h"
-#include "cli/passphrase_rules.h"
 #include "cli/terminal_io.h"
+#include "cli/terminal_messages.h"
 #include "settings/settings_record.h"
 
 namespace vlt::cli {
@@ -24,7 +28,9 @@ public:
     [[nodiscard]] bool LogSaveFailed() const { return logSaveFailed_; }
 
     MsgAnswer MessageBox(const std::string& caption, const std::string& text, MsgIcon icon,
-                         MsgButtons buttons) override;
+                         MsgButtons buttons) override {
+        return messages_.MessageBox(caption, text, icon, buttons);
+    }
     bool JobProgress(ProgressKind, std::int32_t) override { return false; }
     void ProcessMessages() override {}
 
@@ -53,19 +59,17 @@ private:
     bool ReadPair(const std::optional<std::string>& file, const char* option, const char* variable,
                   const std::string& label, bool confirm, std::string& passphrase, std::string& confirmation,
                   bool& interactive);
-    bool ReadEntries(const PassphraseRequest& request, Passphrases& entries, bool& interactive);
-    void Store(const Passphrases& entries);
+    bool ReadEntries(const PassphraseRequest& request, PassphraseEntries& entries, bool& interactive);
 
     const CliOptions& options_;
     const SettingsRecord& settings_;
     JobSelection selection_;
     ProgressLine progress_;
+    TerminalMessageBoxes messages_;
     std::int32_t printedLines_ = 0;
-    bool accepted_ = false;
     bool passphraseRejected_ = false;
     bool logSaveFailed_ = false;
-    SecureBuffer first_;
-    SecureBuffer second_;
+    PassphraseStore store_;
 };
 
 } // namespace vlt::cli

@@ -74,6 +74,8 @@ bool UnbufferedFile::Open(const std::string& path, Mode mode) {
     int flags = O_WRONLY | O_NONBLOCK;
     if (mode == Mode::CreateNew) {
         flags |= O_CREAT | O_EXCL;
+    } else if (mode == Mode::CreateUnnamed) {
+        flags |= O_TMPFILE;
     }
     const int fd = OpenNoFollow(path, flags, 0600);
     if (fd < 0) {
@@ -145,6 +147,14 @@ std::int64_t UnbufferedFile::Write(const void* alignedData, std::size_t length) 
         return -1;
     }
     return static_cast<std::int64_t>(written);
+}
+
+bool UnbufferedFile::Reserve(std::uint64_t offset, std::uint64_t length) {
+    const auto limit = static_cast<std::uint64_t>(std::numeric_limits<off_t>::max());
+    if (fd_ < 0 || offset > limit || length > limit - offset) {
+        return false;
+    }
+    return fallocate(fd_, 0, static_cast<off_t>(offset), static_cast<off_t>(length)) == 0;
 }
 
 bool UnbufferedFile::Sync() {

@@ -37,7 +37,9 @@ class UnbufferedFile {
 public:
     enum class Mode {
         OverwriteExisting, // an existing regular file, opened for writing, never truncated
-        CreateNew          // fails when the name exists
+        CreateNew,         // fails when the name exists
+        CreateUnnamed      // `path` is a directory: a file without a name there (O_TMPFILE),
+                           // gone with its space once closed, even when the process is killed
     };
 
     UnbufferedFile() = default;
@@ -56,6 +58,9 @@ public:
     // kDirectAlignment. Returns the bytes written: a short count when the disk
     // filled up part way, -1 when nothing was written (errno kept, ENOSPC for a full disk).
     [[nodiscard]] std::int64_t Write(const void* alignedData, std::size_t length);
+    // Allocates [offset, offset + length) ahead of the writes (the file grows to cover
+    // it); false where the file system cannot, or has no room.
+    [[nodiscard]] bool Reserve(std::uint64_t offset, std::uint64_t length);
     // fdatasync: everything written so far is on the disk when this returns true.
     [[nodiscard]] bool Sync();
     bool Close();

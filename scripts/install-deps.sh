@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev libgl-dev                         # windows (Qt 6 Widgets + Qt Test)
   libqt6svg6                                     # the windows' SVG pictures (Qt image plugin)
   xvfb xdotool x11-utils imagemagick             # the window test on a virtual display, its screenshot
+  libxtst6                                       # TEMPEST keyboard noise on X11 (loaded at run time)
   libbenchmark-dev libssl-dev libgcrypt20-dev zlib1g-dev   # benchmarks and their peers
   openssl gpg                                    # command-line peers of the end-to-end benchmark
 )

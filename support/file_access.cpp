@@ -345,4 +345,12 @@ bool SetFileDateTime(const FileHandle& handle, std::uint32_t dosDateTime) {
     return futimens(handle.Descriptor(), times) == 0;
 }
 
+bool SafeCreateDirectory(const std::string& path) {
+    return !ConsumeFileFault(FileOp::MakeDirectory) && !path.empty() && mkdir(path.c_str(), 0777) == 0;
+}
+
+bool SafeRemoveDirectory(const std::string& path) {
+    return !ConsumeFileFault(FileOp::RemoveDirectory) && !path.empty() && rmdir(path.c_str()) == 0;
+}
+
 } // namespace vlt

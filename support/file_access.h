@@ -86,4 +86,9 @@ bool SetAttributes(const std::string& path, std::uint16_t attributes);
 [[nodiscard]] bool GetFileDateTime(const FileHandle& handle, std::uint32_t& dosDateTime);
 bool SetFileDateTime(const FileHandle& handle, std::uint32_t dosDateTime);
 
+// A new directory (permissions as the umask allows); false when the name exists.
+bool SafeCreateDirectory(const std::string& path);
+// Removes an empty directory; false for one with entries, and for a symbolic link.
+bool SafeRemoveDirectory(const std::string& path);
+
 } // namespace vlt

@@ -7,7 +7,7 @@ namespace vlt {
 
 namespace {
 
-constexpr std::size_t kOpCount = static_cast<std::size_t>(FileOp::Sync) + 1;
+constexpr std::size_t kOpCount = static_cast<std::size_t>(FileOp::RemoveDirectory) + 1;
 
 // Calls left until the injected failure, per operation; 0 = none pending.
 // Atomic because the scanner thread reads attributes while the UI thread works.

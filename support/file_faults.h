@@ -14,7 +14,9 @@ enum class FileOp {
     SetAttributes,
     GetDateTime,
     SetDateTime,
-    Sync
+    Sync,
+    MakeDirectory,
+    RemoveDirectory
 };
 
 // 1 = the next call of `op` fails; later calls succeed again. Replaces an

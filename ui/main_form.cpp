@@ -7,7 +7,6 @@
 #include <QMenu>
 #include <QPaintEvent>
 #include <QScreen>
-#include <QScrollBar>
 #include <QStatusBar>
 #include <QTreeView>
 #include <chrono>
@@ -24,6 +23,7 @@
 #include "ui/item_icons.h"
 #include "ui/list_font.h"
 #include "ui/message_box_service.h"
+#include "ui/qt_job_host.h"
 #include "ui/resources.h"
 #include "ui_main_form.h"
 
@@ -97,15 +97,17 @@ void TMainForm::FormCreate() {
         button->setEnabled(false); // until something is selected
     }
 
-    ui_->TerminalOutput->installEventFilter(this);
-    PlaceTerminalScroller();
     InstallHelpKey(this);
     state_.FirstPaintPending = true;
 }
 
 // The other windows exist for the whole run of the program, created once after the
 // main window.
-void TMainForm::CreateWindows() { aboutBox_ = new TAboutBox(this); }
+void TMainForm::CreateWindows() {
+    aboutBox_ = new TAboutBox(this);
+    CreateRunWindows();
+    CreateFileCommandWindows();
+}
 
 void TMainForm::SetUpStatusBar() {
     statusPanel1_ = new QLabel(ui_->StatusBar);
@@ -194,9 +196,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui_->TerminalOutput && event->type() == QEvent::Resize) {
-        PlaceTerminalScroller();
-    } else if (watched == fvPop_ && event->type() == QEvent::KeyPress &&
+    if (watched == fvPop_ && event->type() == QEvent::KeyPress &&
                static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
         const QAction* item = fvPop_->activeAction();
         const QVariant context = item != nullptr ? item->property("helpContext") : QVariant();
@@ -205,13 +205,6 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void TMainForm::PlaceTerminalScroller() {
-    QScrollBar& scroller = *ui_->TerminalScroller;
-    const QWidget& area = *ui_->TerminalOutput;
-    const int width = scroller.sizeHint().width();
-    scroller.setGeometry(area.width() - width, 1, width, area.height());
 }
 
 void TMainForm::ExitClick() { close(); }

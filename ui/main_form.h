@@ -10,6 +10,7 @@
 
 #include "batch/browser.h"
 #include "batch/browser_host.h"
+#include "batch/job_mode.h"
 #include "batch/run_state.h"
 #include "settings/settings_record.h"
 
@@ -24,6 +25,7 @@ class TMainForm;
 namespace vlt::ui {
 
 class BrowserItemModel;
+class QtJobHost;
 class FileListView;
 class TAboutBox;
 
@@ -58,10 +60,27 @@ public slots:
     void DecryptClick();
     void WipeClick();
 
-    // ---- Options: OptionsClick lives with the options dialog's and file commands'
-    // ---- handlers (the Options button is connected to it here).
+public:
+    // The run's host and its dialogs (the destination dialog serves the file commands too).
+    [[nodiscard]] QtJobHost& JobHostOf();
+
+private:
+    void CreateRunWindows();
+    void RunClick(JobMode mode);
+    std::unique_ptr<QtJobHost> jobHost_;
+    // ---- end of the batches' block
+
+    // ---- Options, free-space clearing and the file manager commands of FVPop: their
+    // ---- handlers live in main_form_file_commands.cpp (the Options button is connected
+    // ---- to OptionsClick here; CreateWindows calls CreateFileCommandWindows).
 public slots:
     void OptionsClick();
+
+private:
+    class FileCommandWindow;
+    void CreateFileCommandWindows();
+    FileCommandWindow* fileCommandWindow_ = nullptr; // a child of the window
+    // ---- end of the options' and file commands' block
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -85,7 +104,6 @@ private:
     void FVP_SetNewPathClick();
     void FVP_TextEditClick();
     void OpenDrive(const BrowserItem& drive, const std::string& mask);
-    void PlaceTerminalScroller();
 
     // BrowserHost
     void ProcessMessages() override;

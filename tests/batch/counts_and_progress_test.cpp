@@ -66,6 +66,16 @@ TEST(Progress, FillWidth) {
     }
 }
 
+TEST(Progress, TitleAndText) {
+    EXPECT_EQ(ProgressTitle(ProgressPercent(25, 50)), "Vaultane 95 - 50%");
+    EXPECT_EQ(ProgressTitle(0), "Vaultane 95 - 0%");
+    EXPECT_EQ(std::string(kProgramTitle), "Vaultane 95");
+    EXPECT_EQ(PercentText(100), "100%");
+    // A bar of 200 inner pixels, "50%" in an 8-point font: 100 - 3 * 8 / 2.
+    EXPECT_EQ(ProgressTextLeft(200, 3, 8), 88);
+    EXPECT_EQ(ProgressTextLeft(201, 2, 9), 91);
+}
+
 TEST(JobMode, VerbsAndColours) {
     EXPECT_EQ(SuccessCaption(jmEncrypt), "Files encrypted successfully:");
     EXPECT_EQ(SuccessCaption(jmDecrypt), "Files decrypted successfully:");

@@ -1,30 +1,51 @@
 // Free-space clearing on a "disk" made small by the file size limit.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 
+#include "batch/format_thousands.h"
 #include "batch/free_space.h"
+#include "common/file_size_limit.h"
 #include "common/temp_dir.h"
 
 namespace vlt {
 namespace {
 
+using testing::FileSizeLimit;
 using testing::TempDir;
+
+// The /proc link of this process's open unnamed file in `directory`, "" when none is open.
+std::string OpenFillFileLink(const std::string& directory) {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        const std::string target = std::filesystem::read_symlink(entry.path(), error).string();
+        if (target.rfind(directory + "/#", 0) == 0) {
+            return entry.path().string();
+        }
+    }
+    return "";
+}
 
 class RecordingView : public FreeSpaceView {
 public:
     std::vector<std::string> errors, captions, infos;
-    std::function<void()> onInfo;
+    std::function<void()> onInfo, onShow;
     MsgAnswer MessageBox(const std::string& caption, const std::string& text, MsgIcon, MsgButtons) override {
         errors.push_back(caption + "|" + text);
         return MsgAnswer::Ok;
     }
-    void ShowClearer(const std::string& caption) override { captions.push_back(caption); }
+    void ShowClearer(const std::string& caption) override {
+        captions.push_back(caption);
+        if (onShow) {
+            onShow();
+        }
+    }
     void SetCaption(const std::string& caption) override { captions.push_back(caption); }
     void SetInfo(const std::string& text) override {
         infos.push_back(text);
@@ -33,26 +54,6 @@ public:
         }
     }
     void ProcessMessages() override {}
-};
-
-// Writes beyond `bytes` fail with EFBIG while it lives, as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limited = previous_;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
 };
 
 TEST(FreeSpace, FillsUntilTheDiskIsFullWithTheBlockRepeated) {
@@ -72,17 +73,21 @@ TEST(FreeSpace, FillsUntilTheDiskIsFullWithTheBlockRepeated) {
     ASSERT_EQ(view.captions.size(), 2U);
     EXPECT_EQ(view.captions[0].rfind("Clearing empty disk space on drive /", 0), 0U) << view.captions[0];
     EXPECT_EQ(view.captions[1], "Done - click [Cancel] to finish");
-    // At 0 bytes and then at every write (each a whole number of 256 KB steps); the
-    // last text asks for patience.
-    ASSERT_EQ(view.infos.size(), 1 + 3 + 1U);
-    EXPECT_EQ(view.infos[0].rfind("0 of ", 0), 0U);
-    EXPECT_EQ(view.infos[1].rfind("1,048,576 of ", 0), 0U);
-    EXPECT_EQ(view.infos[3].rfind("3,145,728 of ", 0), 0U);
-    EXPECT_EQ(view.infos[3].substr(view.infos[3].size() - 11), " bytes done");
+    // At 0 bytes and then at every 256 KB; the last text asks for patience.
+    ASSERT_EQ(view.infos.size(), 1 + 12 + 1U);
+    for (std::size_t step = 0; step <= 12; ++step) {
+        const std::string done = FormatThousands(static_cast<std::int64_t>(step * kFillInfoStep)) + " of ";
+        EXPECT_EQ(view.infos[step].rfind(done, 0), 0U) << view.infos[step];
+        EXPECT_EQ(view.infos[step].substr(view.infos[step].size() - 11), " bytes done");
+    }
     EXPECT_EQ(view.infos.back(),
               "Please wait a few seconds until the caches and buffers of Windows have been flushed...");
 
-    const std::string fill = directory + "VLT95CF.DAT";
+    // The unnamed fill file is read through its descriptor's link in /proc.
+    ASSERT_EQ(clearer.FillPath(), "");
+    EXPECT_TRUE(testing::ListNames(temp.Path()).empty());
+    const std::string fill = OpenFillFileLink(temp.Path());
+    ASSERT_FALSE(fill.empty());
     content = testing::ReadBytes(fill);
     ASSERT_EQ(content.size(), limit);
     EXPECT_NE(std::vector<std::uint8_t>(content.begin(), content.begin() + kFillBlockSize),
@@ -92,12 +97,12 @@ TEST(FreeSpace, FillsUntilTheDiskIsFullWithTheBlockRepeated) {
         ASSERT_EQ(std::memcmp(content.data(), content.data() + offset, n), 0) << offset;
     }
     clearer.FormClose();
-    EXPECT_FALSE(testing::Exists(fill));
+    EXPECT_EQ(OpenFillFileLink(temp.Path()), "");
 }
 
 TEST(FreeSpace, CancelEndsTheFillingAndClosingDeletesTheFile) {
     TempDir temp;
-    FreeSpaceClearer clearer;
+    FreeSpaceClearer clearer(FillFile::Named);
     RecordingView view;
     view.onInfo = [&] {
         if (view.infos.size() == 3) {
@@ -125,19 +130,70 @@ TEST(FreeSpace, UnopenableFillFileIsReported) {
     EXPECT_TRUE(clearer.FormCloseQuery());
 }
 
-TEST(FreeSpace, AnExistingLinkOfTheFillNameIsNotFollowed) {
+TEST(FreeSpace, CancelWhileTheWindowIsBeingShownIsNotLost) {
     TempDir temp;
-    testing::WriteText(temp.File("victim"), "keep me");
-    std::filesystem::create_symlink(temp.File("victim"), temp.File("VLT95CF.DAT"));
     FreeSpaceClearer clearer;
     RecordingView view;
-    {
-        FileSizeLimit small(1 << 20);
-        ASSERT_EQ(clearer.ClearFreeSpace(temp.Path() + "/", view), FillOutcome::DiskFull);
+    view.onShow = [&] { clearer.StopButtonClick(); };
+    FileSizeLimit small(64 << 20);
+    ASSERT_EQ(clearer.ClearFreeSpace(temp.Path() + "/", view), FillOutcome::UserBreak);
+    EXPECT_EQ(clearer.Written(), 0U);
+    EXPECT_EQ(view.captions.back(), "User break - click [Cancel] again to finish");
+}
+
+// A user's own file of the fill file's name is never emptied, replaced or followed.
+TEST(FreeSpace, AnExistingFileOfTheFillNameStaysAsItWas) {
+    const std::vector<std::uint8_t> keep{'k', 'e', 'e', 'p', ' ', 'm', 'e'};
+    for (const bool link : {false, true}) {
+        for (const FillFile kind : {FillFile::UnnamedWherePossible, FillFile::Named}) {
+            TempDir temp;
+            const std::string directory = temp.Path() + "/";
+            testing::WriteText(temp.File("victim"), "keep me");
+            if (link) {
+                std::filesystem::create_symlink(temp.File("victim"), temp.File("VLT95CF.DAT"));
+            } else {
+                testing::WriteText(temp.File("VLT95CF.DAT"), "keep me");
+            }
+            FreeSpaceClearer clearer(kind);
+            RecordingView view;
+            FillOutcome outcome;
+            {
+                FileSizeLimit small(1 << 20);
+                outcome = clearer.ClearFreeSpace(directory, view);
+            }
+            clearer.FormClose();
+            if (kind == FillFile::Named) {
+                EXPECT_EQ(outcome, FillOutcome::CantOpen);
+                EXPECT_EQ(view.errors,
+                          (std::vector<std::string>{"System Error|Can't open " + directory + "VLT95CF.DAT !"}));
+            } else {
+                EXPECT_EQ(outcome, FillOutcome::DiskFull);
+            }
+            EXPECT_EQ(testing::ReadBytes(temp.File("victim")), keep);
+            EXPECT_EQ(testing::ListNames(temp.Path()), (std::vector<std::string>{"VLT95CF.DAT", "victim"}));
+            EXPECT_EQ(std::filesystem::is_symlink(temp.File("VLT95CF.DAT")), link);
+        }
     }
-    clearer.FormClose();
-    EXPECT_EQ(testing::ReadBytes(temp.File("victim")), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
-    EXPECT_EQ(testing::ListNames(temp.Path()), (std::vector<std::string>{"victim"}));
+}
+
+// A run killed while filling leaves nothing behind: the unnamed file's space is freed
+// when the kernel closes it.
+TEST(FreeSpace, AKilledFillingLeavesNoFile) {
+    TempDir temp;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        FreeSpaceClearer clearer;
+        RecordingView view;
+        FileSizeLimit small(8 << 20);
+        (void)clearer.ClearFreeSpace(temp.Path() + "/", view);
+        raise(SIGKILL);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_TRUE(testing::ListNames(temp.Path()).empty());
 }
 
 } // namespace

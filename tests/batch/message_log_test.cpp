@@ -90,6 +90,21 @@ TEST_F(MessageLogTest, ScrollKeepsTheCurrentLineOnTheBottomRow) {
     EXPECT_EQ(log.VisibleText(), (std::vector<std::string>{"h", "", "", ""}));
 }
 
+TEST_F(MessageLogTest, NoPaintWhileALineChangesOrTheLogIsHidden) {
+    log.LogLine("a");
+    EXPECT_TRUE(log.MayPaint());
+    const int paints = view.paints;
+    state.LogBusy = true; // as inside LogLine, when the scroll bar reports its new position
+    EXPECT_FALSE(log.MayPaint());
+    log.SetScrollPosition(0);
+    EXPECT_EQ(view.paints, paints);
+    state.LogBusy = false;
+    log.SetScrollPosition(0);
+    EXPECT_EQ(view.paints, paints + 1);
+    log.LogEnd();
+    EXPECT_FALSE(log.MayPaint());
+}
+
 TEST_F(MessageLogTest, SavedLogHasFinishedLinesWithCrLf) {
     testing::TempDir temp;
     log.LogLine("first");

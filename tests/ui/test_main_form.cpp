@@ -87,7 +87,7 @@ void TestMainForm::ToolBarHasItsButtonsInThreeGroups() {
     }
     QCOMPARE(form.findChild<QLabel*>(QStringLiteral("StatusPanel1"))->width(), 150);
     const QList<QAction*> items = form.FVPop().actions();
-    QCOMPARE(items.size(), 2);
+    QVERIFY(items.size() >= 2); // the file commands' items follow (test_file_commands)
     QCOMPARE(items[0]->objectName(), QStringLiteral("FVP_TextEdit"));
     QCOMPARE(items[0]->text(), QStringLiteral("&Refresh"));
     QCOMPARE(items[0]->shortcut(), QKeySequence(QStringLiteral("Ctrl+A")));
