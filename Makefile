@@ -5,7 +5,7 @@ JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_GEN  := -G Ninja $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: deps configure build run test sanitize fuzz bench clean
+.PHONY: deps configure build run test sanitize fuzz fuzz-rate bench clean
 
 deps:
 	./scripts/install-deps.sh
@@ -38,6 +38,13 @@ fuzz: deps
 	      -DVLT_BUILD_FUZZ=ON -DVLT_BUILD_GUI=OFF -DVLT_BUILD_BENCH=OFF -DVLT_BUILD_TESTS=OFF
 	cmake --build $(BUILD)-fuzz -j $(JOBS)
 	./scripts/run-fuzzers.sh $(BUILD)-fuzz/fuzz $(FUZZ_SECONDS)
+
+# Executions per second of every fuzz target over its seed corpus (FUZZ_RUNS each, 60 s at most).
+fuzz-rate: deps
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD)-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DVLT_BUILD_FUZZ=ON -DVLT_BUILD_GUI=OFF -DVLT_BUILD_BENCH=OFF -DVLT_BUILD_TESTS=OFF
+	cmake --build $(BUILD)-fuzz -j $(JOBS)
+	./scripts/fuzz-rate.sh $(BUILD)-fuzz/fuzz $(or $(FUZZ_RUNS),20000)
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
