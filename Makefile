@@ -12,7 +12,7 @@ DEV_FLAGS  := $(CMAKE_GEN) -DVLT_WERROR=$(WERROR)
 # The programs and libraries only, optimised, laid out for /usr: what the package holds.
 RELEASE    := $(BUILD)-release
 
-.PHONY: deps configure build run test sanitize fuzz bench release install package screenshots layering clean
+.PHONY: deps configure build run test sanitize fuzz fuzz-build fuzz-rate bench release install package screenshots layering clean
 
 deps:
 	./scripts/install-deps.sh
@@ -39,12 +39,19 @@ sanitize: deps
 	cd $(BUILD)-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	    ctest --output-on-failure -j $(JOBS) -L core
 
-# Every fuzz target for a bounded time, seeded from tests/data/<target>/ when present.
-fuzz: deps
+# The libFuzzer targets, built with clang.
+fuzz-build: deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD)-fuzz $(DEV_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	      -DVLT_BUILD_FUZZ=ON -DVLT_BUILD_GUI=OFF -DVLT_BUILD_BENCH=OFF -DVLT_BUILD_TESTS=OFF
 	cmake --build $(BUILD)-fuzz -j $(JOBS)
+
+# Every fuzz target for a bounded time, seeded from tests/data/<target>/ when present.
+fuzz: fuzz-build
 	./scripts/run-fuzzers.sh $(BUILD)-fuzz/fuzz $(FUZZ_SECONDS)
+
+# Executions per second of every fuzz target over its seed corpus (FUZZ_RUNS each, 60 s at most).
+fuzz-rate: fuzz-build
+	./scripts/fuzz-rate.sh $(BUILD)-fuzz/fuzz $(or $(FUZZ_RUNS),20000)
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
