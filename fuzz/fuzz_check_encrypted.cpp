@@ -2,7 +2,7 @@
 // holding them agree, look at the first seven bytes only, and call a file encrypted
 // exactly when the magic sits at offset 2.
 #include "container/format.h"
-#include "container/little_endian.h"
+#include "support/little_endian.h"
 
 #include <algorithm>
 #include <cstdint>
