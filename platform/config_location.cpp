@@ -54,12 +54,13 @@ std::string HomeDirectory() {
     return home;
 }
 
-std::string ChooseConfigFilePath(const std::string& programDirectory, const std::string& xdgConfigHome,
-                                 const std::string& homeDirectory) {
+std::string ChooseConfigFilePath(const std::string& programDirectory, const std::string& installedProgramDirectory,
+                                 const std::string& xdgConfigHome, const std::string& homeDirectory) {
     if (!programDirectory.empty()) {
         const std::string beside = programDirectory + kConfigName;
+        const bool portable = programDirectory != installedProgramDirectory;
         struct stat info {};
-        if (lstat(beside.c_str(), &info) == 0 || access(programDirectory.c_str(), W_OK) == 0) {
+        if (lstat(beside.c_str(), &info) == 0 || (portable && access(programDirectory.c_str(), W_OK) == 0)) {
             return beside;
         }
     }
@@ -73,7 +74,7 @@ std::string ChooseConfigFilePath(const std::string& programDirectory, const std:
 
 std::string ConfigFilePath() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    return ChooseConfigFilePath(ProgramDirectory(), xdg ? xdg : "", HomeDirectory());
+    return ChooseConfigFilePath(ProgramDirectory(), VLT_INSTALL_BINDIR, xdg ? xdg : "", HomeDirectory());
 }
 
 } // namespace vlt

@@ -8,15 +8,15 @@ namespace vlt {
 // The directory of the running executable, ending in "/"; "" when unknown.
 [[nodiscard]] std::string ProgramDirectory();
 // ProgramDirectory() + "vlt95.cfg" when that file exists or the directory is
-// writable, else $XDG_CONFIG_HOME/vlt95/vlt95.cfg (~/.config when unset), whose
-// directory is created (mode 0700) when missing.
+// writable (portable use, the build tree), else $XDG_CONFIG_HOME/vlt95/vlt95.cfg
+// (~/.config when unset), whose directory is created (mode 0700) when missing.
+// The directory an install puts the programs in is never portable, even where it is
+// writable (root can write /usr/bin): there only an existing file counts.
 [[nodiscard]] std::string ConfigFilePath();
-// The choice ConfigFilePath makes, for the given locations: beside
-// `programDirectory` (ending in "/") when the file exists there or the directory is
-// writable, else in "vlt95" below `xdgConfigHome` (when absolute) or below
-// `homeDirectory` + "/.config", creating that directory when missing.
-[[nodiscard]] std::string ChooseConfigFilePath(const std::string& programDirectory, const std::string& xdgConfigHome,
-                                               const std::string& homeDirectory);
+// The choice ConfigFilePath makes, for the given locations (directories ending in "/").
+[[nodiscard]] std::string ChooseConfigFilePath(const std::string& programDirectory,
+                                               const std::string& installedProgramDirectory,
+                                               const std::string& xdgConfigHome, const std::string& homeDirectory);
 // The user's home directory without a trailing "/": $HOME, else the password
 // database's entry; "" when neither is known.
 [[nodiscard]] std::string HomeDirectory();

@@ -38,7 +38,7 @@ TEST(ConfigLocation, FallsBackToTheUsersConfigurationDirectory) {
         {"relative/path", home + "/.config/vlt95/vlt95.cfg"}, // ignored: not absolute
     };
     for (const Case& c : cases) {
-        const std::string path = ChooseConfigFilePath(nowhere, c.xdg, home);
+        const std::string path = ChooseConfigFilePath(nowhere, "/usr/bin/", c.xdg, home);
         EXPECT_EQ(path, c.expected) << c.xdg;
         struct stat info {};
         ASSERT_EQ(stat(path.substr(0, path.rfind('/')).c_str(), &info), 0) << c.xdg;
@@ -51,14 +51,25 @@ TEST(ConfigLocation, AnExistingFileBesideTheProgramWins) {
     TempDir dir;
     testing::WriteText(dir.File("vlt95.cfg"), "x");
     ASSERT_EQ(chmod(dir.Path().c_str(), 0500), 0); // read-only program directory
-    EXPECT_EQ(ChooseConfigFilePath(dir.Path() + "/", dir.File("xdg"), dir.File("home")), dir.File("vlt95.cfg"));
+    EXPECT_EQ(ChooseConfigFilePath(dir.Path() + "/", dir.Path() + "/", dir.File("xdg"), dir.File("home")), dir.File("vlt95.cfg"));
     EXPECT_FALSE(testing::Exists(dir.File("xdg")));
+}
+
+TEST(ConfigLocation, AWritableInstallDirectoryIsNotPortable) {
+    // Root can write the directory the package installed the programs in; the file
+    // must still go to the user's directory, or removing the package leaves it behind.
+    TempDir dir;
+    const std::string installed = dir.Path() + "/";
+    ASSERT_EQ(access(installed.c_str(), W_OK), 0);
+    EXPECT_EQ(ChooseConfigFilePath(installed, installed, dir.File("xdg"), dir.File("home")),
+              dir.File("xdg/vlt95/vlt95.cfg"));
+    EXPECT_FALSE(testing::Exists(dir.File("vlt95.cfg")));
 }
 
 TEST(ConfigLocation, AFileInTheWayIsLeftAlone) {
     TempDir dir;
     testing::WriteText(dir.File("vlt95"), "the user's own file");
-    EXPECT_EQ(ChooseConfigFilePath("", dir.Path(), dir.File("home")), dir.File("vlt95/vlt95.cfg"));
+    EXPECT_EQ(ChooseConfigFilePath("", "/usr/bin/", dir.Path(), dir.File("home")), dir.File("vlt95/vlt95.cfg"));
     EXPECT_EQ(testing::ReadBytes(dir.File("vlt95")).size(), 19u);
 }
 
