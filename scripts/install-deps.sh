@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make pkg-config
   clang libclang-rt-14-dev                      # fuzz targets (libFuzzer)
+  llvm                                           # make coverage (llvm-profdata, llvm-cov)
   libgtest-dev libgmock-dev                      # tests
   qt6-base-dev libgl-dev                         # windows (Qt 6 Widgets + Qt Test)
   libqt6svg6                                     # the windows' SVG pictures (Qt image plugin)
