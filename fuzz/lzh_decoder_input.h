@@ -8,7 +8,7 @@
 // for up to 65,535, but at most 16 output bytes per stream byte, so that a large output
 // costs a long input, which the fuzzer tries rarely. The large target
 // (fuzz_lzh_decompress_large) asks for 65,536 up to a full block: the Huffman tree
-// rebuilt again and again (every 32,768 symbols) and the stream long exhausted.
+// rebuilt again and again, and the stream long exhausted.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
