@@ -29,7 +29,7 @@ done
 # Lines per folder, each file counted in every folder above it (support/ holds
 # support/lzh/), from llvm-cov's per-file table: columns 8 and 9 are lines and missed.
 per_folder() {
-  llvm-cov report "${objects[@]:1}" -instr-profile="$1" -ignore-filename-regex="$ignore" |
+  llvm-cov report -use-color=false "${objects[@]:1}" -instr-profile="$1" -ignore-filename-regex="$ignore" |
     awk -v root="$root/" '
       $1 != "Filename" && $1 != "TOTAL" && $2 ~ /^[0-9]+$/ && NF >= 10 {
         file = index($1, root) == 1 ? substr($1, length(root) + 1) : $1
