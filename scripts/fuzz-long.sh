@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs fuzz targets for a long time each (default an hour), then merges what they found
-# into the kept corpus, tests/data/<target>/: only inputs that reach something the kept
-# ones do not, smallest first, so the corpus stays small. A crash, leak or hang stops
+# into the kept corpus, tests/data/<target>/: only inputs that reach code the kept ones
+# do not (edges, not hit counts), smallest first, so the corpus stays small. The whole
+# corpus stays in the work directory for the next long run. A crash, leak or hang stops
 # that target's run and is left in its findings directory with a note on where it goes.
 #
 #   fuzz-long.sh DIR [SECONDS]        DIR: the fuzz build's fuzz/ directory
@@ -70,7 +71,7 @@ for target in "${targets[@]}"; do
     echo "   tests/data/$name links to $(readlink "$kept"); merging into $into instead"
   fi
   before=$(ls "$into" | wc -l)
-  "$target" -merge=1 "${fuzz_options[@]}" "$into" "$corpus" 2>&1 | grep -E '^MERGE-OUTER: [0-9]+ new files' || true
+  "$target" -merge=1 -use_counters=0 "${fuzz_options[@]}" "$into" "$corpus" 2>&1 | grep -E '^MERGE-OUTER: [0-9]+ new files' || true
   echo "   $name keeps $(ls "$into" | wc -l) inputs (was $before): $(du -sh "$into" | cut -f1)"
 done
 
