@@ -463,6 +463,7 @@ template <typename Context> void JobRun::FillCommonFields(Context& context, cons
     context.DestDir = destination_;
     context.WarnOverwrite = settings_.OverWSwitch != 0;
     context.RemoveOriginal = settings_.RemoveOrigSwitch != 0;
+    context.VerifyOutput = settings_.VerifyOutputs();
 }
 
 void JobRun::EncryptStep(const std::string& path) {

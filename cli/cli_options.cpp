@@ -22,7 +22,7 @@ struct SwitchOption {
 
 // Options that set one settings byte for this run; every switch has its "--no-" form,
 // since the configuration file may have turned it on.
-constexpr std::array<SwitchOption, 30> kSwitches{{
+constexpr std::array<SwitchOption, 32> kSwitches{{
     {"--vlt7", &SettingsRecord::VLT7CompSwitch, 1},
     {"--no-vlt7", &SettingsRecord::VLT7CompSwitch, 0},
     {"--compress", &SettingsRecord::CompressSwitch, 1},
@@ -51,6 +51,8 @@ constexpr std::array<SwitchOption, 30> kSwitches{{
     {"--no-zero-cbc", &SettingsRecord::ZeroCBCSwitch, 0},
     {"--ignore-crc32", &SettingsRecord::IgnoreCRC32Switch, 1},
     {"--no-ignore-crc32", &SettingsRecord::IgnoreCRC32Switch, 0},
+    {"--verify", &SettingsRecord::VerifySwitch, 1},
+    {"--no-verify", &SettingsRecord::VerifySwitch, 0},
     // Stored inverted: 1 means "Ignore already encrypted files" is off.
     {"--encrypt-again", &SettingsRecord::IgnoreAlreadyEncSwitch, 1},
     {"--no-encrypt-again", &SettingsRecord::IgnoreAlreadyEncSwitch, 0},

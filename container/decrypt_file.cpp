@@ -5,6 +5,7 @@
 #include "container/crypt_run.h"
 #include "container/format.h"
 #include "container/overwrite_question.h"
+#include "container/read_back.h"
 #include "container/stored_name.h"
 #include "platform/dos_time.h"
 #include "support/crc.h"
@@ -41,7 +42,10 @@ public:
         if (const ResultCode opened = ReadPrologueAndOpenTarget(); opened != resDone) {
             return SafeClose(source_) ? opened : resFatalError;
         }
-        const ResultCode written = WritePlainFile();
+        ResultCode written = WritePlainFile();
+        if (written == resDone && VerifiesOutput()) {
+            written = ReadBackPlainFile(target_, ExpectedContent{~crc_, size_, {}}, host_);
+        }
         if (!SafeClose(source_)) {
             output_.Discard();
             return resFatalError;
@@ -136,9 +140,10 @@ private:
         const std::uint32_t length = block.header.originalLength;
         stored.written = true;
         if (length > 0) {
-            if (!context_.IgnoreCRC32) {
+            if (!context_.IgnoreCRC32 || VerifiesOutput()) {
                 crc_ = Crc32Update(block.data, length, crc_);
             }
+            size_ += length;
             stored.written = SafeWrite(block.data, 1, length, target_) == static_cast<std::int64_t>(length);
         }
     }
@@ -156,6 +161,11 @@ private:
 
     // An empty block carries nothing to write and counts no progress.
     bool HasOutput(std::size_t slot) const override { return slots_[slot].block.padded != 0; }
+
+    // The encrypted file goes only when its replacement reads back as written.
+    bool VerifiesOutput() const {
+        return context_.VerifyOutput && (context_.DestDir.empty() || context_.RemoveOriginal);
+    }
 
     // The plain file takes its name in one step, then the encrypted file goes.
     ResultCode Finish() {
@@ -185,6 +195,7 @@ private:
     StagedOutput output_;
     FileHandle& target_ = output_.Handle();
     std::uint32_t crc_ = 0xFFFFFFFF; // kept by the worker until the blocks are done
+    std::uint64_t size_ = 0;         // plain bytes written, likewise
     std::array<StoredSlot, kBlocksInFlight> slots_;
 };
 
