@@ -115,7 +115,7 @@ std::string Lower(std::string text) {
 std::optional<Command> ParseCommand(const std::string& word) {
     const std::pair<const char*, Command> commands[] = {
         {"encrypt", Command::Encrypt}, {"decrypt", Command::Decrypt},
-        {"wipe", Command::Wipe},       {"clear-free-space", Command::ClearFreeSpace},
+        {"wipe", Command::Wipe},       {"verify", Command::Verify}, {"clear-free-space", Command::ClearFreeSpace},
         {"status", Command::Status},
     };
     for (const auto& [name, command] : commands) {
@@ -290,6 +290,10 @@ std::string ApplyOverrides(const CliOptions& options, SettingsRecord& record) {
 const char* UsageText() {
     return R"(Usage:
   vlt95-cli encrypt|decrypt|wipe [OPTIONS] PATH...   files, directories or mount points
+  vlt95-cli verify [OPTIONS] PATH...                 decipher each container into nothing and check
+                                                     its CRC-32 and stored name; "OK" per good file,
+                                                     any other file counts as an error; nothing on
+                                                     the disk changes
   vlt95-cli clear-free-space [OPTIONS] DIR           fill the free space of DIR's drive, then delete the fill
   vlt95-cli status PATH...                           per file: "Encrypted with VLT95", "Encrypted with VLT7",
                                                      "Not encrypted" or "???"
@@ -323,6 +327,9 @@ configuration file is never written). Every switch has a --no- form (--no-rename
   --sfs                      35-pass wiping
   --zero-cbc                 zero CBC and random number generation
   --ignore-crc32             ignore CRC32 errors when decrypting
+  --verify                   before an original goes (in place, --remove-original,
+                             --wipe-original), read its replacement back from the disk
+                             and check it; a mismatch keeps the original (on by default)
   --encrypt-again            encrypt already encrypted files once more
   --mask MASK                file mask for directories and drives (default *.*); a name,
                              never a path

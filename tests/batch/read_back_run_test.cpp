@@ -3,6 +3,9 @@
 // turns the check off.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include "batch/job_driver.h"
 #include "common/temp_dir.h"
 #include "scripted_host.h"
@@ -62,6 +65,27 @@ TEST_F(ReadBackRunTest, WithTheCheckOffTheFaultGoesUnnoticed) {
     EXPECT_EQ(outcome.errors, 0);
     EXPECT_EQ(outcome.success, 1);
     EXPECT_FALSE(ReadBytes(temp.File("a.txt")) == content);
+}
+
+// A check changes nothing: not the container, not its access time; and a file that
+// is not a container does not pass it.
+TEST_F(ReadBackRunTest, VerifyChangesNoFileAndPassesOnlyContainers) {
+    ASSERT_EQ(RunJob(jmEncrypt, host, settings, state).success, 1);
+    WriteBytes(temp.File("plain.txt"), content);
+    const auto sealed = ReadBytes(temp.File("a.txt"));
+    const timespec longAgo[2] = {{1000000000, 0}, {UTIME_OMIT, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, temp.File("a.txt").c_str(), longAgo, 0), 0);
+    host.selection.files = {temp.File("a.txt"), temp.File("plain.txt")};
+    host.answers = {MsgAnswer::No}; // a confirmation, were one asked, would skip the files
+    const JobOutcome outcome = RunJob(jmVerify, host, settings, state);
+    EXPECT_EQ(outcome.success, 1);
+    EXPECT_EQ(outcome.errors, 1);
+    EXPECT_TRUE(host.messages.empty());
+    struct stat info {};
+    ASSERT_EQ(stat(temp.File("a.txt").c_str(), &info), 0);
+    EXPECT_EQ(info.st_atim.tv_sec, 1000000000);
+    EXPECT_TRUE(ReadBytes(temp.File("a.txt")) == sealed);
+    EXPECT_EQ(testing::ListNames(temp.Path()), (std::vector<std::string>{"a.txt", "plain.txt"}));
 }
 
 } // namespace
