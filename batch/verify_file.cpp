@@ -19,7 +19,7 @@ ResultCode VerifyContainerFile(const std::string& path, FileOperationHost& host,
     }
     DeviceSource source(reader);
     ContainerCheck check;
-    const ContainerCheckOptions options{.overlapReads = true, .host = &host, .reportProgress = true};
+    const ContainerCheckOptions options{.useThreads = true, .host = &host, .reportProgress = true};
     const ResultCode code = CheckContainer(source, options, check);
     storedNameUnusable = code == resDone && !check.storedName.empty() && !IsPlainStoredName(check.storedName);
     return code;

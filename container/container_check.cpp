@@ -11,7 +11,7 @@ namespace {
 class ContainerCheckRun final : private BlockStages {
 public:
     ContainerCheckRun(ByteSource& source, CryptRun& run, const ContainerCheckOptions& options)
-        : options_(options), generation_(run.Generation()), reader_(source, run) {
+        : options_(options), generation_(run.Generation()), reader_(source, run, options.useThreads) {
         for (std::size_t i = 0; i < kBlocksInFlight; ++i) {
             blocks_[i].UseSlot(run, i);
         }
@@ -22,7 +22,7 @@ public:
             return prologue;
         }
         const PipelineThreads threads =
-            options_.overlapReads ? PipelineThreads::WithWorker : PipelineThreads::CallerOnly;
+            options_.useThreads ? PipelineThreads::WithWorker : PipelineThreads::CallerOnly;
         if (const ResultCode blocks = RunBlockPipeline(*this, threads); blocks != resDone) {
             return blocks;
         }

@@ -11,9 +11,10 @@
 namespace vlt {
 
 struct ContainerCheckOptions {
-    // A worker thread reads ahead while this thread deciphers; off, nothing but the
-    // calling thread runs (as a fuzz target needs).
-    bool overlapReads = false;
+    // A worker thread reads ahead while this thread deciphers, and each block is
+    // deciphered on two threads; off, nothing but the calling thread runs (as a
+    // fuzz target needs).
+    bool useThreads = false;
     // Lets window messages run after each block; with `reportProgress` the block's
     // bytes also reach JobProgress as pkDecrypt, whose stop gives resUserBreak.
     FileOperationHost* host = nullptr;

@@ -45,8 +45,8 @@ void ContainerBlock::UseSlot(CryptRun& run, std::size_t slot) {
     workBuffer = run.blocks[slot].workBuffer.Data();
 }
 
-ContainerReader::ContainerReader(ByteSource& source, const CryptRun& run)
-    : source_(source), vlt7Mode_(run.vlt7Mode), generation_(run.Generation()) {}
+ContainerReader::ContainerReader(ByteSource& source, const CryptRun& run, bool splitDecipher)
+    : source_(source), vlt7Mode_(run.vlt7Mode), splitDecipher_(splitDecipher), generation_(run.Generation()) {}
 
 ContainerReader::~ContainerReader() {
     SecureZero(header_, sizeof header_);
@@ -130,7 +130,11 @@ ResultCode ContainerReader::DecodeBlock(ContainerBlock& block) {
     if (block.status != resDone || block.padded == 0) {
         return block.status;
     }
-    RunDecipher(block.workBuffer, block.padded, chain_);
+    if (splitDecipher_) {
+        RunDecipherSplit(block.workBuffer, block.padded, chain_);
+    } else {
+        RunDecipher(block.workBuffer, block.padded, chain_);
+    }
     block.data = block.workBuffer;
     if ((block.header.flags & bfCompressed) != 0) {
         if (LzhDecompress(block.workBuffer, block.plainBuffer, block.header.originalLength, block.padded) !=

@@ -68,7 +68,8 @@ struct ContainerBlock {
 
 class ContainerReader {
 public:
-    ContainerReader(ByteSource& source, const CryptRun& run);
+    // With `splitDecipher` each block's decipher runs on two threads (RunDecipherSplit).
+    ContainerReader(ByteSource& source, const CryptRun& run, bool splitDecipher = false);
     ~ContainerReader();
     ContainerReader(const ContainerReader&) = delete;
     ContainerReader& operator=(const ContainerReader&) = delete;
@@ -100,6 +101,7 @@ private:
 
     ByteSource& source_;
     const bool vlt7Mode_;
+    const bool splitDecipher_;
     const FormatGeneration& generation_;
     ChainingValue chain_{0, 0};
     std::uint8_t header_[kFileHeaderSize] = {};

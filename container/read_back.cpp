@@ -19,7 +19,7 @@ ResultCode ReadBackContainer(const FileHandle& output, const ExpectedContent& ex
     }
     DeviceSource source(reader);
     ContainerCheck check;
-    const ContainerCheckOptions options{.overlapReads = true, .host = &host};
+    const ContainerCheckOptions options{.useThreads = true, .host = &host};
     const bool same = CheckContainer(source, options, check) == resDone && check.contentCrc == expected.crc &&
                       check.contentSize == expected.size && check.storedName == expected.storedName;
     return same ? resDone : resVerificationFailed;

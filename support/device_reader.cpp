@@ -35,7 +35,7 @@ bool DeviceReader::OpenSame(int descriptor) {
     if (fd < 0) {
         fd = fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
     }
-    return Start(fd);
+    return Start(fd, true);
 }
 
 bool DeviceReader::OpenPath(const std::string& path) {
@@ -44,10 +44,10 @@ bool DeviceReader::OpenPath(const std::string& path) {
     if (fd < 0 && errno == EPERM) {
         fd = OpenNoFollow(path, O_RDONLY | O_NONBLOCK, 0); // not the owner: access times may change
     }
-    return Start(fd);
+    return Start(fd, false);
 }
 
-bool DeviceReader::Start(int fd) {
+bool DeviceReader::Start(int fd, bool fromDevice) {
     if (fd < 0) {
         return false;
     }
@@ -58,6 +58,9 @@ bool DeviceReader::Start(int fd) {
         Close();
         return false;
     }
+    if (!fromDevice) {
+        return true;
+    }
     chunk_ = AlignedBuffer(kChunkSize);
     if (chunk_.Empty()) {
         Close();
@@ -65,6 +68,26 @@ bool DeviceReader::Start(int fd) {
     }
     direct_ = !ConsumeFileFault(FileOp::DirectRead) && SetDirect(fd_, true);
     return direct_ || FallBackToCache();
+}
+
+// Straight into the caller's memory: the page cache needs no aligned chunk.
+std::int64_t DeviceReader::ReadCached(std::uint8_t* data, std::size_t length) {
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n = pread(fd_, data + done, length - done, static_cast<off_t>(fileOffset_));
+        if (n == 0) {
+            break;
+        }
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return -1;
+        }
+        done += static_cast<std::size_t>(n);
+        fileOffset_ += static_cast<std::uint64_t>(n);
+    }
+    return static_cast<std::int64_t>(done);
 }
 
 // Written out first, so that dropping the cached pages cannot lose them.
@@ -103,6 +126,9 @@ std::int64_t DeviceReader::Read(void* data, std::size_t length) {
         return -1;
     }
     auto* out = static_cast<std::uint8_t*>(data);
+    if (chunk_.Empty()) {
+        return ReadCached(out, length);
+    }
     std::size_t done = 0;
     while (done < length) {
         if (chunkUsed_ == chunkLength_) {

@@ -1,8 +1,9 @@
 #pragma once
-// Reads a file as the device holds it, not as the page cache remembers it: with
-// O_DIRECT where the file system allows it, else after the file's data was
-// written out and its cached pages dropped. For checks that must see what a later
-// reader will see.
+// Reads a file for a check. A file just written is read as the device holds it,
+// not as the page cache remembers it: with O_DIRECT where the file system allows
+// it, else after the file's data was written out and its cached pages dropped. A
+// file at rest is read through the cache (with its read-ahead) without changing
+// its access time.
 #include "platform/unbuffered_file.h"
 
 #include <cstddef>
@@ -19,10 +20,10 @@ public:
     DeviceReader& operator=(const DeviceReader&) = delete;
 
     // A reading descriptor of its own for the file `descriptor` holds (its lock
-    // stays with the holder), read from the start.
+    // stays with the holder), read from the start, from the device.
     [[nodiscard]] bool OpenSame(int descriptor);
-    // A regular file by path, without following links and without changing its
-    // access time where the platform allows that.
+    // A regular file by path, without following links, read through the cache and
+    // without changing its access time where the platform allows that.
     [[nodiscard]] bool OpenPath(const std::string& path);
     // Up to `length` bytes from the current position: fewer at the end, -1 on a read error.
     [[nodiscard]] std::int64_t Read(void* data, std::size_t length);
@@ -32,8 +33,9 @@ public:
     [[nodiscard]] bool IsDirect() const { return direct_; }
 
 private:
-    [[nodiscard]] bool Start(int fd);
+    [[nodiscard]] bool Start(int fd, bool fromDevice);
     [[nodiscard]] bool Refill();
+    [[nodiscard]] std::int64_t ReadCached(std::uint8_t* data, std::size_t length);
     [[nodiscard]] bool FallBackToCache();
 
     int fd_ = -1;

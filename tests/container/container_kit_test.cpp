@@ -102,7 +102,7 @@ TEST(ContainerKit, CheckIntoNothingGivesTheDecryptionResultForEveryInput) {
                 if (fromFile) {
                     FileHandle file = SafeOpen(kKitDir + c.file, omRead);
                     FileSource source(file);
-                    result = CheckContainer(source, {.overlapReads = true}, check);
+                    result = CheckContainer(source, {.useThreads = true}, check);
                 } else {
                     MemorySource source(bytes.data(), bytes.size());
                     result = CheckContainer(source, {}, check);

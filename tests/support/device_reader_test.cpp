@@ -1,6 +1,6 @@
-// Reading a file back from the device: the same bytes whether the file system
-// takes O_DIRECT or the reader falls back to dropping the cached pages, in pieces
-// of any size, and never through a symbolic link.
+// Reading a file for a check: the same bytes from the device (whether the file
+// system takes O_DIRECT or the reader falls back to dropping the cached pages) and
+// through the cache, in pieces of any size, and never through a symbolic link.
 #include "common/temp_dir.h"
 #include "support/device_reader.h"
 #include "support/file_access.h"
@@ -28,21 +28,32 @@ std::vector<std::uint8_t> ReadInPieces(DeviceReader& reader, std::size_t piece) 
     }
 }
 
-TEST(DeviceReaderTest, ReadsEveryByteDirectOrThroughTheDroppedCache) {
+// How a file is read: from the device with O_DIRECT, from the device after its
+// cached pages were dropped (O_DIRECT refused), or at rest through the cache.
+enum class Way { Direct, DroppedCache, Cached };
+
+TEST(DeviceReaderTest, ReadsEveryByteInEachWayAndInPiecesOfAnySize) {
     TempDir dir;
     for (const std::size_t size : {std::size_t{0}, std::size_t{7}, std::size_t{4096}, std::size_t{(1 << 20) + 13}}) {
         const auto bytes = PatternBytes(size, 3);
         WriteBytes(dir.File("f"), bytes);
-        for (const bool refuseDirect : {false, true}) {
+        for (const Way way : {Way::Direct, Way::DroppedCache, Way::Cached}) {
             for (const std::size_t piece : {std::size_t{7}, std::size_t{65536}}) {
-                SCOPED_TRACE(std::to_string(size) + " bytes, pieces of " + std::to_string(piece) +
-                             (refuseDirect ? ", no O_DIRECT" : ""));
-                if (refuseDirect) {
+                SCOPED_TRACE(std::to_string(size) + " bytes, pieces of " + std::to_string(piece) + ", way " +
+                             std::to_string(static_cast<int>(way)));
+                FileHandle holder = SafeOpen(dir.File("f"), omRead);
+                ASSERT_TRUE(holder.IsOpen());
+                if (way == Way::DroppedCache) {
                     InjectFileFault(FileOp::DirectRead, 1);
                 }
                 DeviceReader reader;
-                ASSERT_TRUE(reader.OpenPath(dir.File("f")));
-                if (refuseDirect) {
+                if (way == Way::Cached) {
+                    holder = FileHandle();
+                    ASSERT_TRUE(reader.OpenPath(dir.File("f")));
+                } else {
+                    ASSERT_TRUE(reader.OpenSame(holder.Descriptor()));
+                }
+                if (way != Way::Direct) {
                     EXPECT_FALSE(reader.IsDirect());
                 }
                 EXPECT_TRUE(ReadInPieces(reader, piece) == bytes);
