@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ make pkg-config
   clang libclang-rt-14-dev                      # fuzz targets (libFuzzer)
   libgtest-dev libgmock-dev                      # tests
+  btrfs-progs                                    # the wipe note's real copy-on-write case (loop mount)
   qt6-base-dev libgl-dev                         # windows (Qt 6 Widgets + Qt Test)
   libqt6svg6                                     # the windows' SVG pictures (Qt image plugin)
   xvfb xdotool x11-utils imagemagick             # the window test on a virtual display, its screenshot
