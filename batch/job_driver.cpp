@@ -14,6 +14,7 @@
 #include "batch/result_text.h"
 #include "batch/scan_thread.h"
 #include "batch/shown_name.h"
+#include "batch/verify_file.h"
 #include "batch/wipe_reach_note.h"
 #include "container/crypt_context.h"
 #include "platform/no_follow.h"
@@ -90,6 +91,7 @@ private:
     void EncryptStep(const std::string& path);
     void DecryptStep(const std::string& path);
     void WipeStep(const std::string& path);
+    void VerifyStep(const std::string& path);
     void TextStep(ResultCode code);
     // Counts the line just finished as an error (or a failed wipe) and tells the host.
     void CountError(bool wipe = false, const std::string& systemReason = "");
@@ -181,7 +183,7 @@ bool JobRun::PrepareResources() {
         return false;
     }
     bool ready = true;
-    if (settings_.CompressSwitch || mode_ == jmDecrypt) {
+    if (settings_.CompressSwitch || mode_ == jmDecrypt || mode_ == jmVerify) {
         lzhTables_ = LzhAllocTables();
         ready = lzhTables_;
     }
@@ -212,7 +214,7 @@ void JobRun::ReleaseResources() {
 }
 
 void JobRun::AskDestination() {
-    if (!settings_.ExtDestDialogSwitch || mode_ == jmWipe) {
+    if (!settings_.ExtDestDialogSwitch || mode_ == jmWipe || mode_ == jmVerify) {
         return;
     }
     std::string chosen = host_.AskDestination("Destination", settings_.GetLastDestination());
@@ -274,8 +276,8 @@ void JobRun::SingleFiles(const JobSelection& selection) {
     outcome_.found += count;
     StartGroup(count, total);
     NoteWipeReach(selection.files);
-    if (!ConfirmGroup("Should the " + std::to_string(count) + " single selected file(s) be " + JobVerb(mode_) +
-                          "ed now?",
+    if (!ConfirmGroup("Should the " + std::to_string(count) + " single selected file(s) be " + JobParticiple(mode_) +
+                          " now?",
                       false)) {
         return;
     }
@@ -328,7 +330,7 @@ void JobRun::ListedGroup(const std::string& searchPath, const std::string& mask,
     }
     StartGroup(count, list_.TotalSize());
     NoteWipeReachOfListing();
-    if (!ConfirmGroup("Should the " + std::to_string(count) + " file(s) be " + JobVerb(mode_) + "ed now?", drive)) {
+    if (!ConfirmGroup("Should the " + std::to_string(count) + " file(s) be " + JobParticiple(mode_) + " now?", drive)) {
         return;
     }
     refill_ = true;
@@ -383,8 +385,9 @@ void JobRun::StartGroup(std::int64_t count, std::int64_t total) {
 }
 
 bool JobRun::ConfirmGroup(const std::string& question, bool drive) {
-    // Wiping a whole drive is always confirmed.
-    const bool ask = settings_.ConfirmSwitch || (mode_ == jmWipe && (drive || settings_.WipeConfSwitch));
+    // Wiping a whole drive is always confirmed; a check changes nothing and is never asked about.
+    const bool ask = mode_ != jmVerify &&
+                     (settings_.ConfirmSwitch || (mode_ == jmWipe && (drive || settings_.WipeConfSwitch)));
     if (!ask) {
         return true;
     }
@@ -432,7 +435,7 @@ void JobRun::NoteWipeReach(const std::string& path, std::optional<std::uint64_t>
 }
 
 void JobRun::ProcessFile(const std::string& path, std::int64_t size, const std::optional<FileIdentity>& listed) {
-    log_.LogAppend(std::string("  ") + JobVerb(mode_) + "ing " + ShownName(path) + " (" + FormatThousands(size) +
+    log_.LogAppend("  " + JobGerund(mode_) + " " + ShownName(path) + " (" + FormatThousands(size) +
                    " bytes), ");
     currentPath_ = path;
     ClearLastFileError();
@@ -453,6 +456,9 @@ void JobRun::ProcessFile(const std::string& path, std::int64_t size, const std::
     case jmWipe:
         WipeStep(path);
         break;
+    case jmVerify:
+        VerifyStep(path);
+        break;
     }
     state_.FileProgress = 0;
 }
@@ -463,6 +469,7 @@ template <typename Context> void JobRun::FillCommonFields(Context& context, cons
     context.DestDir = destination_;
     context.WarnOverwrite = settings_.OverWSwitch != 0;
     context.RemoveOriginal = settings_.RemoveOrigSwitch != 0;
+    context.VerifyOutput = settings_.VerifyOutputs();
 }
 
 void JobRun::EncryptStep(const std::string& path) {
@@ -556,6 +563,28 @@ void JobRun::WipeStep(const std::string& path) {
         CountError(true);
         break;
     }
+}
+
+// Only a container that decodes and fits its CRC-32 passes; everything else counts
+// as an error, "NOT ENCRYPTED" included.
+void JobRun::VerifyStep(const std::string& path) {
+    bool storedNameUnusable = false;
+    const ResultCode code = VerifyContainerFile(path, *this, storedNameUnusable);
+    if (storedNameUnusable) {
+        log_.LogAppend(" (stored name ignored)");
+    }
+    if (code == resDone) {
+        log_.LogLine(" OK");
+        ++outcome_.success;
+        return;
+    }
+    const ResultMeaning meaning = DescribeResult(code);
+    if (meaning.error || meaning.endsRun) {
+        TextStep(code);
+        return;
+    }
+    log_.LogLine(meaning.text);
+    CountError();
 }
 
 void JobRun::RefuseOwnOutput() {

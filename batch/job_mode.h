@@ -1,14 +1,17 @@
 #pragma once
-// The three batch operations and the words the log and the summaries build from them.
+// The batch operations and the words the log and the summaries build from them.
 #include <cstdint>
 #include <string>
 
 namespace vlt {
 
-enum JobMode : std::uint8_t { jmEncrypt = 0, jmDecrypt = 1, jmWipe = 2 };
+// jmVerify decodes containers into nothing and changes no file.
+enum JobMode : std::uint8_t { jmEncrypt = 0, jmDecrypt = 1, jmWipe = 2, jmVerify = 3 };
 
-// "encrypt", "decrypt" or "wip": joined with "ing ", "ed now?" or "ed successfully:".
-[[nodiscard]] const char* JobVerb(JobMode mode);
+// "encrypting", "decrypting", "wiping", "verifying": each file's log line starts with it.
+[[nodiscard]] std::string JobGerund(JobMode mode);
+// "encrypted", "decrypted", "wiped", "verified": for the questions and the summary.
+[[nodiscard]] std::string JobParticiple(JobMode mode);
 
 // "Files encrypted successfully:", "Files wiped successfully:", ...
 [[nodiscard]] std::string SuccessCaption(JobMode mode);

@@ -11,7 +11,7 @@ namespace {
 constexpr const char* kUnknown = " unknown error code &?%!";
 
 // Indexed by result code; codes 9 and 10 belong to the header test and have no text.
-constexpr std::array<ResultMeaning, 18> kMeanings{{
+constexpr std::array<ResultMeaning, 19> kMeanings{{
     {" done.", true, false, false},
     {" I/O ERROR", false, true, false},
     {" FATAL ERROR!", false, true, true},
@@ -30,9 +30,10 @@ constexpr std::array<ResultMeaning, 18> kMeanings{{
     {" WIPING FAILED, done.", true, true, false},
     {" VLT95 COMPATIBILITY NEEDED", false, true, false},
     {" VLT7 COMPATIBILITY NEEDED", false, true, false},
+    {" VERIFICATION FAILED, original kept.", false, true, false},
 }};
 
-static_assert(kMeanings.size() == resNeedsVlt7Compat + 1);
+static_assert(kMeanings.size() == resVerificationFailed + 1);
 
 } // namespace
 

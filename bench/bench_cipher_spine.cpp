@@ -282,18 +282,8 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("ours/Crc32", OursCrc32);
     benchmark::RegisterBenchmark("zlib/crc32", TheirsZlibCrc32);
 
-    // Five repetitions in shuffled order unless the command line says otherwise.
-    std::vector<char*> arguments(argv, argv + argc);
-    char repetitions[] = "--benchmark_repetitions=5";
-    char interleave[] = "--benchmark_enable_random_interleaving=true";
-    if (argc == 1) {
-        arguments.push_back(repetitions);
-        arguments.push_back(interleave);
-    }
-    int count = static_cast<int>(arguments.size());
-    benchmark::Initialize(&count, arguments.data());
     bench::GoalReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    bench::RunShuffled(argc, argv, 5, reporter);
     reporter.PrintGoals(kGoals);
     if (const double crc = reporter.Rate("ours/Crc32"); crc > 0) {
         std::printf("%-28s %10.1f MB/s  %s\n", "ours/Crc32", crc,

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_files.h"
 #include "wipe/wipe.h"
 #include "cipher/algorithm_table.h"
 #include "container/crypt_context.h"
@@ -30,70 +31,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using bench::DiskDir;
+using bench::Run;
+using bench::TmpfsDir;
+using bench::WriteFile;
+
 constexpr std::uint64_t kFileSize = 256ULL << 20;
 constexpr std::uint64_t kTextSize = 32ULL << 20;
-const std::string kPassphrase = "benchmark passphrase";
 
 using vlt::testing::QuietHost;
-
-// A directory of our own for the run's files, removed with them at exit: the
-// files add up to gigabytes, and on tmpfs they are memory.
-class ScratchDirectory {
-public:
-    explicit ScratchDirectory(const fs::path& parent) : path_((parent / "vlt_bench_containerXXXXXX").string()) {
-        if (::mkdtemp(path_.data()) == nullptr) {
-            std::fprintf(stderr, "bench_container: cannot create a directory in %s\n", parent.c_str());
-            std::exit(1);
-        }
-    }
-    ~ScratchDirectory() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-std::string MadeDirectory(const char* variable, const fs::path& fallback) {
-    if (const char* given = std::getenv(variable)) {
-        return given;
-    }
-    static std::vector<std::unique_ptr<ScratchDirectory>> made;
-    made.push_back(std::make_unique<ScratchDirectory>(fallback));
-    return made.back()->Path();
-}
-
-const std::string& TmpfsDir() {
-    static const std::string dir =
-        MadeDirectory("VLT_BENCH_TMPFS_DIR", fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path());
-    return dir;
-}
-
-const std::string& DiskDir() {
-    static const std::string dir = MadeDirectory("VLT_BENCH_DISK_DIR", fs::temp_directory_path());
-    return dir;
-}
-
-void WriteFile(const std::string& path, std::uint64_t size, bool text) {
-    static const std::string kText = "It was the best of times, it was the worst of times, it was the age of wisdom, "
-                                     "it was the age of foolishness, it was the epoch of belief. ";
-    std::mt19937_64 random(42);
-    std::vector<char> chunk(1 << 20);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    for (std::uint64_t done = 0; done < size; done += chunk.size()) {
-        for (std::size_t i = 0; i < chunk.size(); i += 8) {
-            const std::uint64_t word = random();
-            for (std::size_t b = 0; b < 8; ++b) {
-                chunk[i + b] = text ? kText[(done + i + b) % kText.size()] : static_cast<char>(word >> (8 * b));
-            }
-        }
-        out.write(chunk.data(), static_cast<std::streamsize>(std::min<std::uint64_t>(chunk.size(), size - done)));
-    }
-}
 
 std::string WrittenFile(const std::string& name, std::uint64_t size, bool text) {
     const std::string path = TmpfsDir() + "/" + name;
@@ -117,24 +63,6 @@ std::string OutDir() {
     fs::create_directories(out);
     return out;
 }
-
-class Run {
-public:
-    explicit Run(vlt::AlgorithmId algorithm) {
-        vlt::KeyRecord keys;
-        keys.firstAlgorithm = algorithm;
-        keys.firstPassphrase = reinterpret_cast<const std::uint8_t*>(kPassphrase.data());
-        keys.firstLength = static_cast<std::uint16_t>(kPassphrase.size());
-        ok = vlt::SetupCryptContext(keys, false) == vlt::kSetupOk && vlt::LzhAllocTables();
-    }
-    ~Run() {
-        vlt::ReleaseCryptContext();
-        vlt::LzhFreeTables();
-    }
-    Run(const Run&) = delete;
-    Run& operator=(const Run&) = delete;
-    bool ok = false;
-};
 
 vlt::TEncryptContext EncryptContext(const std::string& plain, bool compress) {
     vlt::TEncryptContext context;

@@ -11,6 +11,7 @@
 #include <map>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -69,5 +70,20 @@ private:
     double divisor_;
     std::map<std::string, double> rates_;
 };
+
+// Runs the registered benchmarks into `reporter`: `repetitions` of each in shuffled
+// order, unless the command line gives arguments of its own.
+inline void RunShuffled(int argc, char** argv, int repetitions, GoalReporter& reporter) {
+    std::vector<char*> arguments(argv, argv + argc);
+    std::string repeat = "--benchmark_repetitions=" + std::to_string(repetitions);
+    char interleave[] = "--benchmark_enable_random_interleaving=true";
+    if (argc == 1) {
+        arguments.push_back(repeat.data());
+        arguments.push_back(interleave);
+    }
+    int count = static_cast<int>(arguments.size());
+    benchmark::Initialize(&count, arguments.data());
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+}
 
 } // namespace bench

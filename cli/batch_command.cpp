@@ -23,6 +23,8 @@ JobMode ModeOf(Command command) {
         return jmDecrypt;
     case Command::Wipe:
         return jmWipe;
+    case Command::Verify:
+        return jmVerify;
     default:
         return jmEncrypt;
     }

@@ -22,7 +22,7 @@ struct SwitchOption {
 
 // Options that set one settings byte for this run; every switch has its "--no-" form,
 // since the configuration file may have turned it on.
-constexpr std::array<SwitchOption, 30> kSwitches{{
+constexpr std::array<SwitchOption, 32> kSwitches{{
     {"--vlt7", &SettingsRecord::VLT7CompSwitch, 1},
     {"--no-vlt7", &SettingsRecord::VLT7CompSwitch, 0},
     {"--compress", &SettingsRecord::CompressSwitch, 1},
@@ -51,6 +51,8 @@ constexpr std::array<SwitchOption, 30> kSwitches{{
     {"--no-zero-cbc", &SettingsRecord::ZeroCBCSwitch, 0},
     {"--ignore-crc32", &SettingsRecord::IgnoreCRC32Switch, 1},
     {"--no-ignore-crc32", &SettingsRecord::IgnoreCRC32Switch, 0},
+    {"--verify", &SettingsRecord::VerifySwitch, 1},
+    {"--no-verify", &SettingsRecord::VerifySwitch, 0},
     // Stored inverted: 1 means "Ignore already encrypted files" is off.
     {"--encrypt-again", &SettingsRecord::IgnoreAlreadyEncSwitch, 1},
     {"--no-encrypt-again", &SettingsRecord::IgnoreAlreadyEncSwitch, 0},
@@ -113,7 +115,7 @@ std::string Lower(std::string text) {
 std::optional<Command> ParseCommand(const std::string& word) {
     const std::pair<const char*, Command> commands[] = {
         {"encrypt", Command::Encrypt}, {"decrypt", Command::Decrypt},
-        {"wipe", Command::Wipe},       {"clear-free-space", Command::ClearFreeSpace},
+        {"wipe", Command::Wipe},       {"verify", Command::Verify}, {"clear-free-space", Command::ClearFreeSpace},
         {"status", Command::Status},
     };
     for (const auto& [name, command] : commands) {
@@ -288,6 +290,10 @@ std::string ApplyOverrides(const CliOptions& options, SettingsRecord& record) {
 const char* UsageText() {
     return R"(Usage:
   vlt95-cli encrypt|decrypt|wipe [OPTIONS] PATH...   files, directories or mount points
+  vlt95-cli verify [OPTIONS] PATH...                 decipher each container into nothing and check
+                                                     its CRC-32 and stored name; "OK" per good file,
+                                                     any other file counts as an error; nothing on
+                                                     the disk changes
   vlt95-cli clear-free-space [OPTIONS] DIR           fill the free space of DIR's drive, then delete the fill
   vlt95-cli status PATH...                           per file: "Encrypted with VLT95", "Encrypted with VLT7",
                                                      "Not encrypted" or "???"
@@ -321,6 +327,9 @@ configuration file is never written). Every switch has a --no- form (--no-rename
   --sfs                      35-pass wiping
   --zero-cbc                 zero CBC and random number generation
   --ignore-crc32             ignore CRC32 errors when decrypting
+  --verify                   before an original goes (in place, --remove-original,
+                             --wipe-original), read its replacement back from the disk
+                             and check it; a mismatch keeps the original (on by default)
   --encrypt-again            encrypt already encrypted files once more
   --mask MASK                file mask for directories and drives (default *.*); a name,
                              never a path

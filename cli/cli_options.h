@@ -11,7 +11,7 @@
 
 namespace vlt::cli {
 
-enum class Command { Help, Version, Encrypt, Decrypt, Wipe, ClearFreeSpace, Status };
+enum class Command { Help, Version, Encrypt, Decrypt, Wipe, Verify, ClearFreeSpace, Status };
 
 struct CliOptions {
     Command command = Command::Help;

@@ -9,7 +9,7 @@ inline constexpr int kExitErrors = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitStopped = 3;
 
-// encrypt, decrypt, wipe: the job driver over the given paths.
+// encrypt, decrypt, wipe, verify: the job driver over the given paths.
 [[nodiscard]] int RunBatchCommand(const CliOptions& options);
 // One line per file: its path, ": " and its encryption state.
 [[nodiscard]] int RunStatusCommand(const CliOptions& options);

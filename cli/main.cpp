@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
     case Command::Encrypt:
     case Command::Decrypt:
     case Command::Wipe:
+    case Command::Verify:
         break;
     }
     return RunBatchCommand(options);

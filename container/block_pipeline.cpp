@@ -20,7 +20,8 @@ struct IoRequest {
 // The worker thread of one file; started at the first step with I/O to overlap.
 class IoWorker {
 public:
-    explicit IoWorker(BlockStages& stages) : stages_(stages) {}
+    IoWorker(BlockStages& stages, PipelineThreads threads)
+        : stages_(stages), threaded_(threads == PipelineThreads::WithWorker) {}
 
     ~IoWorker() {
         if (!thread_.joinable()) {
@@ -66,6 +67,9 @@ private:
     };
 
     bool Started() {
+        if (!threaded_) {
+            return false;
+        }
         if (!thread_.joinable()) {
             try {
                 thread_ = std::thread([this] { Loop(); });
@@ -102,6 +106,7 @@ private:
     }
 
     BlockStages& stages_;
+    const bool threaded_;
     std::mutex mutex_;
     std::condition_variable changed_;
     IoRequest request_;
@@ -112,8 +117,8 @@ private:
 
 } // namespace
 
-ResultCode RunBlockPipeline(BlockStages& stages) {
-    IoWorker worker(stages);
+ResultCode RunBlockPipeline(BlockStages& stages, PipelineThreads threads) {
+    IoWorker worker(stages, threads);
     std::optional<std::size_t> unsettled;
     std::size_t current = 0;
     stages.Read(current);

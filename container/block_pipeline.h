@@ -34,9 +34,14 @@ protected:
     ~BlockStages() = default;
 };
 
+// Whether the I/O stages get a worker thread, or run on the calling thread
+// between the transforms (for callers that must not start threads).
+enum class PipelineThreads { WithWorker, CallerOnly };
+
 // Runs every block through the stages in the order a plain loop would see its
 // results: read, transform, write, settle; the first failure ends the loop with no
 // later block settled. The worker is joined before the call returns.
-[[nodiscard]] ResultCode RunBlockPipeline(BlockStages& stages);
+[[nodiscard]] ResultCode RunBlockPipeline(BlockStages& stages,
+                                          PipelineThreads threads = PipelineThreads::WithWorker);
 
 } // namespace vlt

@@ -3,8 +3,11 @@
 #include "cipher/engine_interface.h"
 #include "cipher/key_derivation.h"
 #include "container/crypt_run.h"
+#include "support/little_endian.h"
 
 #include <new>
+#include <system_error>
+#include <thread>
 
 namespace vlt {
 namespace {
@@ -48,6 +51,27 @@ void RunDecipher(std::uint8_t* data, std::uint32_t length, ChainingValue& chain)
     } else {
         CryptDecryptCBC(data, length, chain);
     }
+}
+
+void RunDecipherSplit(std::uint8_t* data, std::uint32_t length, ChainingValue& chain) {
+    constexpr std::uint32_t kWorthASecondThread = 64 * 1024;
+    if (length < kWorthASecondThread) {
+        RunDecipher(data, length, chain);
+        return;
+    }
+    const std::uint32_t half = length / 16 * 8;
+    // Cipher text the halves start and end from, taken before it is deciphered.
+    ChainingValue secondChain{GetLe32(data + half - 8), GetLe32(data + half - 4)};
+    const ChainingValue last{GetLe32(data + length - 8), GetLe32(data + length - 4)};
+    try {
+        std::thread second([&] { RunDecipher(data + half, length - half, secondChain); });
+        RunDecipher(data, half, chain);
+        second.join();
+    } catch (const std::system_error&) { // no thread was started: nothing is deciphered yet
+        RunDecipher(data, half, chain);
+        RunDecipher(data + half, length - half, secondChain);
+    }
+    chain = last;
 }
 
 int SetupCryptContext(const KeyRecord& keys, bool vlt7Mode) {

@@ -33,6 +33,10 @@ struct CryptRun {
 // CBC with the run's algorithm or pair; length is a multiple of 8.
 void RunEncipher(std::uint8_t* data, std::uint32_t length, ChainingValue& chain);
 void RunDecipher(std::uint8_t* data, std::uint32_t length, ChainingValue& chain);
+// The same on two threads: a CBC block's plain text needs only its own and the
+// previous cipher block, so the halves of the data are deciphered side by side.
+// Falls back to one thread for short data or when no thread can be started.
+void RunDecipherSplit(std::uint8_t* data, std::uint32_t length, ChainingValue& chain);
 
 // Runs one file operation (a class built from the context, the host and the run,
 // with Run()) inside the current run; without a run nothing is touched.

@@ -17,6 +17,10 @@ struct TDecryptContext {
     bool RestoreFileName = false;
     bool RestoreAttributes = false;
     bool RemoveOriginal = false;
+    // Before the encrypted file goes (in place or RemoveOriginal), the plain output is
+    // read back from the disk and its CRC-32 compared with the container's; a mismatch
+    // keeps the encrypted file and removes the output: resVerificationFailed.
+    bool VerifyOutput = false;
     // Outputs.
     std::string RestoredName;        // the stored name when the output took it
     bool StoredNameRejected = false; // a stored name that was not a plain file name was ignored

@@ -6,6 +6,7 @@
 #include "container/format.h"
 #include "support/little_endian.h"
 #include "container/overwrite_question.h"
+#include "container/read_back.h"
 #include "support/crc.h"
 #include "support/file_access.h"
 #include "support/file_access_staged.h"
@@ -126,7 +127,10 @@ public:
             return resIOError;
         }
         output_.TakeModeOf(sourceInfo_, sourceInfo_.st_mode);
-        const ResultCode written = WriteContainer();
+        ResultCode written = WriteContainer();
+        if (written == resDone && context_.VerifyOutput && RemovesOriginal()) {
+            written = ReadBackContainer(target_, ExpectedOutput(), host_);
+        }
         if (const ResultCode closed = CloseFiles(written); closed != resDone) {
             return closed;
         }
@@ -332,6 +336,15 @@ private:
             return RestoreAttributes() ? written : resFatalError;
         }
         return resDone;
+    }
+
+    // The content read from the original, as a decryption of the output must give it.
+    ExpectedContent ExpectedOutput() const {
+        ExpectedContent expected{~crc_, readTotal_, {}};
+        if (context_.StoreFileName) {
+            expected.storedName = context_.FileName.substr(0, kMaxStoredNameLength);
+        }
+        return expected;
     }
 
     bool RemovesOriginal() const { return inPlace_ || context_.RemoveOriginal; }

@@ -26,6 +26,10 @@ struct TEncryptContext {
     int WipePasses = 1; // cycles of three passes, 1..99
     bool SfsWiping = false;
     bool ZeroCBC = false;
+    // Before the original goes (in place, RemoveOriginal, WipeOriginal), the output is
+    // read back from the disk and decoded; a mismatch keeps the original and removes
+    // the output: resVerificationFailed.
+    bool VerifyOutput = false;
     // Outputs.
     std::string NewName;      // the random name given with RenameOutput
     int CompressionRatio = 0; // encrypted size in percent of the original, with Compress

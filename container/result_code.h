@@ -24,6 +24,7 @@ enum ResultCode : std::uint16_t {
     resWipingFailed = 15,
     resNeedsVlt95Compat = 16,
     resNeedsVlt7Compat = 17,
+    resVerificationFailed = 18, // the output read back from the disk was not what was written
 };
 
 } // namespace vlt

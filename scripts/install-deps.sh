@@ -8,6 +8,7 @@ packages=(
   clang libclang-rt-14-dev                      # fuzz targets (libFuzzer)
   llvm                                           # make coverage (llvm-profdata, llvm-cov)
   libgtest-dev libgmock-dev                      # tests
+  btrfs-progs                                    # the wipe note's real copy-on-write case (loop mount)
   qt6-base-dev libgl-dev                         # windows (Qt 6 Widgets + Qt Test)
   libqt6svg6                                     # the windows' SVG pictures (Qt image plugin)
   xvfb xdotool x11-utils imagemagick             # the window test on a virtual display, its screenshot

@@ -108,7 +108,7 @@ void DefaultSettings(SettingsRecord& record, int screenWidth, int screenHeight) 
     record.ConfirmSwitch = 1;
     record.FileViewSetting = 0;
     record.ShowDetailsSwitch = 1;
-    record.Reserved17 = 1;
+    record.SetVerifyOutputs(true);
     record.SecColSwitch = 1;
     std::copy(std::begin(kDefaultColumnWidths), std::end(kDefaultColumnWidths), record.ColumnWidths);
     static_cast<void>(record.SetFontName("MS Sans Serif"));

@@ -31,7 +31,8 @@ struct SettingsRecord {
     std::uint8_t ConfirmSwitch;     // ask before each batch
     std::uint8_t FileViewSetting;   // examine file states: 0 never, 1 always, 2 only on fixed disks
     std::uint8_t ShowDetailsSwitch; // file list as a six-column report; off: names only
-    std::uint8_t Reserved17;        // written as 1, never interpreted
+    std::uint8_t VerifySwitch;      // read back outputs before originals go; any non-zero value is on
+                                    // (older programs wrote 1 here and never read it)
     std::uint8_t SecColSwitch;      // TEMPEST mode of the passphrase dialog
     std::uint16_t ColumnWidths[6];  // Name, Size, Date, Time, Attr., State
     std::uint8_t FontName[33];      // short string, at most 32 characters; use GetFontName/SetFontName
@@ -76,6 +77,10 @@ struct SettingsRecord {
     bool EncryptAgain() const { return IgnoreAlreadyEncSwitch != 0; }
     void SetIgnoreAlreadyEncrypted(bool ignore) { IgnoreAlreadyEncSwitch = ignore ? 0 : 1; }
 
+    // "Verify before removing originals": on unless a zero was stored.
+    bool VerifyOutputs() const { return VerifySwitch != 0; }
+    void SetVerifyOutputs(bool verify) { VerifySwitch = verify ? 1 : 0; }
+
     // Short strings as text. A stored length beyond the field reads as the whole
     // field; setters refuse (false, field unchanged) text longer than the field
     // holds and zero the bytes behind the new text.
@@ -94,7 +99,7 @@ static_assert(offsetof(SettingsRecord, WindowState) == 5);
 static_assert(offsetof(SettingsRecord, WindowLeft) == 6);
 static_assert(offsetof(SettingsRecord, WindowHeight) == 12);
 static_assert(offsetof(SettingsRecord, ConfirmSwitch) == 14);
-static_assert(offsetof(SettingsRecord, Reserved17) == 17);
+static_assert(offsetof(SettingsRecord, VerifySwitch) == 17);
 static_assert(offsetof(SettingsRecord, ColumnWidths) == 19);
 static_assert(offsetof(SettingsRecord, FontName) == 31);
 static_assert(offsetof(SettingsRecord, FontSize) == 64);

@@ -193,8 +193,19 @@ std::int64_t SafeWrite(const void* buffer, std::size_t size, std::size_t count, 
     if (!handle.IsOpen() || Injected(FileOp::Write)) {
         return -1;
     }
+    const DataFault dataFault = ConsumeDataFault();
+    if (dataFault == DataFault::DropWrite) {
+        return static_cast<std::int64_t>(total);
+    }
     const auto* bytes = static_cast<const std::uint8_t*>(buffer);
     std::size_t done = 0;
+    if (dataFault == DataFault::FlipByte) {
+        const std::uint8_t flipped = static_cast<std::uint8_t>(bytes[0] ^ 0x01);
+        if (write(handle.Descriptor(), &flipped, 1) != 1) {
+            return FailWith<std::int64_t>(-1);
+        }
+        done = 1;
+    }
     while (done < total) {
         const ssize_t n = write(handle.Descriptor(), bytes + done, total - done);
         if (n > 0) {
@@ -206,6 +217,10 @@ std::int64_t SafeWrite(const void* buffer, std::size_t size, std::size_t count, 
             NoteFileError(n == 0 ? ENOSPC : errno);
             return done > 0 ? static_cast<std::int64_t>(done) : -1;
         }
+    }
+    if (dataFault == DataFault::ShortenFile) {
+        const off_t end = lseek(handle.Descriptor(), 0, SEEK_CUR);
+        (void)ftruncate(handle.Descriptor(), end - static_cast<off_t>((total + 1) / 2));
     }
     return static_cast<std::int64_t>(done);
 }

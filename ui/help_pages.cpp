@@ -14,7 +14,7 @@ struct PageRange {
 constexpr PageRange kPages[] = {
     {100, 100, "main_window.html"}, {200, 202, "main_window.html"}, {300, 301, "main_window.html"},
     {800, 802, "main_window.html"}, {350, 350, "destination.html"}, {400, 426, "options.html"},
-    {428, 428, "options.html"},     {600, 603, "passphrase.html"},
+    {428, 429, "options.html"},     {600, 603, "passphrase.html"},
 };
 
 } // namespace

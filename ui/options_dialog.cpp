@@ -67,6 +67,7 @@ TOptionsDialog::TOptionsDialog(SettingsRecord& live, QWidget* parent)
         {ui_->CompressSwitch, &SettingsRecord::CompressSwitch},
         {ui_->ForceCompSwitch, &SettingsRecord::ForceCompSwitch},
         {ui_->OverWSwitch, &SettingsRecord::OverWSwitch},
+        {ui_->VerifySwitch, &SettingsRecord::VerifySwitch},
         {ui_->WipeConfSwitch, &SettingsRecord::WipeConfSwitch},
         {ui_->WipeSwitch, &SettingsRecord::WipeSwitch},
         {ui_->ParaWipeSwitch, &SettingsRecord::ParaWipeSwitch},

@@ -136,6 +136,7 @@ QToolButton* QtJobHost::ModeButton(JobMode mode) const {
     Ui::TMainForm& ui = form_.Form();
     switch (mode) {
     case jmDecrypt:
+    case jmVerify: // the window starts no checks; they would show as decryptions
         return ui.DecryptButton;
     case jmWipe:
         return ui.WipeButton;

@@ -31,15 +31,6 @@ using testing::WriteBytes;
 
 class HostileTreeTest : public ::testing::Test {
 protected:
-    HostileTreeTest() {
-        DefaultSettings(settings, 1024, 768);
-        settings.ExtDestDialogSwitch = 0;
-        settings.ConfirmSwitch = 0;
-        settings.WipeConfSwitch = 0;
-        settings.NumOfDODBox = 1;
-        settings.ExcludeMask = 0;
-    }
-
     std::string Make(const std::string& relative, std::size_t size = 100, std::uint32_t seed = 1) {
         const std::string path = temp.File(relative);
         fs::create_directories(fs::path(path).parent_path());
@@ -61,7 +52,7 @@ protected:
     }
 
     TempDir temp;
-    SettingsRecord settings{};
+    SettingsRecord settings = testing::UnattendedRunSettings();
     RunState state;
     ScriptedHost host;
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "batch/job_host.h"
+#include "settings/settings_file.h"
 
 namespace vlt::testing {
 
@@ -87,5 +88,18 @@ private:
         return buffer;
     }
 };
+
+// Defaults for a run with the real one-file operations that asks nothing: no
+// destination dialog, no confirmations, one wipe cycle, no files left out.
+inline SettingsRecord UnattendedRunSettings() {
+    SettingsRecord settings{};
+    DefaultSettings(settings, 1024, 768);
+    settings.ExtDestDialogSwitch = 0;
+    settings.ConfirmSwitch = 0;
+    settings.WipeConfSwitch = 0;
+    settings.NumOfDODBox = 1;
+    settings.ExcludeMask = 0;
+    return settings;
+}
 
 } // namespace vlt::testing

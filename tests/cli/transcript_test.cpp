@@ -7,6 +7,7 @@
 //   ! unchanged NAME      {DIR}/NAME is byte-identical to its snapshot
 //   ! missing NAME        {DIR}/NAME does not exist
 //   ! readonly NAME       take the write permission from {DIR}/NAME
+//   ! flip NAME OFFSET    flip the lowest bit of the byte at OFFSET in {DIR}/NAME
 //   $ [VAR=VALUE...] ARGS  a run (stdin is no terminal); the expected stdout lines follow
 //   2> LINE               an expected stderr line (stderr is checked only when given)
 //   = N                   the expected exit status; ends the run
@@ -107,6 +108,14 @@ void Play(const std::filesystem::path& transcript) {
                                              std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
                                                  std::filesystem::perms::others_write,
                                              std::filesystem::perm_options::remove);
+            } else if (words[0] == "flip") {
+                ASSERT_EQ(words.size(), 3U);
+                std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+                file.seekg(std::stol(words[2]));
+                const int byte = file.get();
+                file.seekp(std::stol(words[2]));
+                file.put(static_cast<char>(byte ^ 1));
+                ASSERT_TRUE(file.good()) << path;
             } else {
                 FAIL() << "unknown directive " << words[0];
             }

@@ -1,8 +1,10 @@
 // The container kit: one small file per fault under tests/data/containers, each
 // with the one result it must give. The same files seed the decryption fuzzer.
 #include "common/temp_dir.h"
+#include "container/container_check.h"
 #include "container/format.h"
 #include "container_testkit.h"
+#include "support/crc.h"
 
 #include <gtest/gtest.h>
 
@@ -78,6 +80,49 @@ TEST(ContainerKit, EveryFileGivesItsResultAndLeavesTheSourceAlone) {
             EXPECT_TRUE(written.empty());
         }
     }
+}
+
+// The check into nothing gives what a decryption gives, from memory on the calling
+// thread alone and from a file with the reads overlapped. Inputs follow each other
+// in one run (as a fuzzer feeds them), so nothing may carry from one to the next.
+TEST(ContainerKit, CheckIntoNothingGivesTheDecryptionResultForEveryInput) {
+    const auto content = KitContent();
+    const std::uint32_t contentCrc = ~Crc32Update(content.data(), content.size(), 0xFFFFFFFF);
+    for (const bool vlt7 : {false, true}) {
+        RunScope run(vlt7);
+        for (const bool fromFile : {false, true}) {
+            for (const KitCase& c : kKit) {
+                if (c.vlt7 != vlt7) {
+                    continue;
+                }
+                SCOPED_TRACE(std::string(c.file) + (fromFile ? " from a file" : " from memory"));
+                const auto bytes = ReadBytes(kKitDir + c.file);
+                ContainerCheck check;
+                ResultCode result = resFatalError;
+                if (fromFile) {
+                    FileHandle file = SafeOpen(kKitDir + c.file, omRead);
+                    FileSource source(file);
+                    result = CheckContainer(source, {.useThreads = true}, check);
+                } else {
+                    MemorySource source(bytes.data(), bytes.size());
+                    result = CheckContainer(source, {}, check);
+                }
+                EXPECT_EQ(result, c.expected);
+                if (c.expected == resDone) {
+                    EXPECT_EQ(check.contentCrc, contentCrc);
+                    EXPECT_EQ(check.contentSize, content.size());
+                    EXPECT_TRUE(check.storedName == "kit.txt" || check.storedName == "../kit.txt") << check.storedName;
+                }
+            }
+        }
+    }
+}
+
+TEST(ContainerKit, CheckWithoutARunIsAFatalError) {
+    const auto bytes = ReadBytes(kKitDir + "valid.vlt");
+    MemorySource source(bytes.data(), bytes.size());
+    ContainerCheck check;
+    EXPECT_EQ(CheckContainer(source, {}, check), resFatalError);
 }
 
 // Rewrites the kit: run with --gtest_also_run_disabled_tests.

@@ -1,6 +1,7 @@
 // The bytes EncryptOneFile writes, read back by the independent reader.
 #include "common/temp_dir.h"
 #include "container/crypt_context.h"
+#include "container/crypt_run.h"
 #include "container/format.h"
 #include "container_testkit.h"
 #include "support/crc.h"
@@ -197,6 +198,26 @@ TEST(CheckEncryptedTest, RecognisesTheFileHeaderOnly) {
         EXPECT_EQ(result.generationWord, c.generationWord);
     }
     EXPECT_EQ(CheckEncrypted(dir.File("missing")).code, resIOError);
+}
+
+// The decipher on two threads gives the plain text and the chain of one thread,
+// for one algorithm and a pair, below and above the length worth splitting.
+TEST(CryptContextTest, SplitDecipherEqualsTheSerialOne) {
+    for (const AlgorithmId second : {AlgorithmId{0}, AlgorithmId{4}}) {
+        RunScope run(false, kPassphrase, 1, second, "second passphrase");
+        for (const std::uint32_t length : {8u, 65528u, 65536u, 245760u, 262136u}) {
+            SCOPED_TRACE(std::to_string(length) + (second != 0 ? " mixed" : ""));
+            std::vector<std::uint8_t> cipher = PatternBytes(length, length);
+            std::vector<std::uint8_t> serial = cipher;
+            ChainingValue serialChain{0x01234567, 0x89ABCDEF};
+            ChainingValue splitChain = serialChain;
+            RunDecipher(serial.data(), length, serialChain);
+            RunDecipherSplit(cipher.data(), length, splitChain);
+            EXPECT_TRUE(cipher == serial);
+            EXPECT_EQ(splitChain.c0, serialChain.c0);
+            EXPECT_EQ(splitChain.c1, serialChain.c1);
+        }
+    }
 }
 
 TEST(CryptContextTest, ReportsWeakAndRepeatedPassphrasesOnlyInVlt7Mode) {

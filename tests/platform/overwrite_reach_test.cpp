@@ -3,8 +3,11 @@
 // and the file systems of this machine.
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
 #include <sys/vfs.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -116,6 +119,50 @@ TEST(OverwriteReach, SharedMemoryIsHeldInMemory) {
     EXPECT_EQ(found->type, "tmpfs");
     EXPECT_EQ(found->rotational, std::nullopt);
     EXPECT_EQ(JudgeOverwrite(*found), OverwriteObstacle::MemoryBacked);
+}
+
+// A btrfs file system in an image file, mounted through a loop device; Mounted()
+// is false where mkfs.btrfs, the right to mount or loop devices are missing.
+class LoopBtrfs {
+public:
+    LoopBtrfs() {
+        if (geteuid() != 0 || std::system("command -v mkfs.btrfs >/dev/null 2>&1") != 0) {
+            return;
+        }
+        const std::string image = temp_.File("btrfs.img");
+        std::filesystem::create_directories(MountPoint());
+        { std::ofstream(image, std::ios::binary).put('\0'); }
+        std::filesystem::resize_file(image, 128ULL << 20); // above the smallest btrfs
+        mounted_ = std::system(("mkfs.btrfs -q -f " + image + " >/dev/null 2>&1").c_str()) == 0 &&
+                   std::system(("mount -o loop " + image + " " + MountPoint() + " >/dev/null 2>&1").c_str()) == 0;
+    }
+    ~LoopBtrfs() {
+        if (mounted_) {
+            umount2(MountPoint().c_str(), MNT_DETACH); // the loop device goes with its last mount
+        }
+    }
+    LoopBtrfs(const LoopBtrfs&) = delete;
+    LoopBtrfs& operator=(const LoopBtrfs&) = delete;
+
+    [[nodiscard]] bool Mounted() const { return mounted_; }
+    [[nodiscard]] std::string MountPoint() const { return temp_.File("mnt"); }
+
+private:
+    TempDir temp_;
+    bool mounted_ = false;
+};
+
+TEST(OverwriteReach, ALoopMountedBtrfsIsCopyOnWrite) {
+    LoopBtrfs btrfs;
+    if (!btrfs.Mounted()) {
+        GTEST_SKIP() << "no btrfs here: needs root, btrfs-progs and a loop device";
+    }
+    std::ofstream(btrfs.MountPoint() + "/file") << "data";
+    const std::optional<MountedFileSystem> found = FileSystemOf(btrfs.MountPoint() + "/file");
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->mountPoint, btrfs.MountPoint());
+    EXPECT_EQ(found->type, "btrfs");
+    EXPECT_EQ(JudgeOverwrite(*found), OverwriteObstacle::CopyOnWrite);
 }
 
 TEST(OverwriteReach, TheRootIsFoundWithItsDevice) {

@@ -44,7 +44,7 @@ Bytes DefaultImage(std::uint16_t left, std::uint16_t top) {
     Put16(image, 12, 460);
     image[14] = 1; // ConfirmSwitch
     image[16] = 1; // ShowDetailsSwitch
-    image[17] = 1; // reserved
+    image[17] = 1; // verify outputs
     image[18] = 1; // SecColSwitch
     const std::uint16_t widths[6] = {200, 80, 70, 70, 40, 120};
     for (int i = 0; i < 6; ++i) {

@@ -221,6 +221,23 @@ private slots:
         QCOMPARE(int(live.NumOfDODBox), stored);
     }
 
+    // Byte 17: any non-zero value (older programs wrote 1) shows ticked; unticked stores 0.
+    void VerifySwitchReadsAnyNonZeroByteAsOn() {
+        live.VerifySwitch = 7;
+        Run([&] {
+            QVERIFY(Box("VerifySwitch")->isChecked());
+            Click("VerifySwitch");
+            Click("OKButton");
+        });
+        QCOMPARE(int(live.VerifySwitch), 0);
+        Run([&] {
+            QVERIFY(!Box("VerifySwitch")->isChecked());
+            Click("VerifySwitch");
+            Click("OKButton");
+        });
+        QCOMPARE(int(live.VerifySwitch), 1);
+    }
+
     void UntickingWipeGreysItsDependentsWithoutChangingThem() {
         live.WipeSwitch = 1;
         live.ParaWipeSwitch = 1;
@@ -403,6 +420,7 @@ private slots:
             {"ForceCompSwitch", "&Force compression", 415},
             {"OverWSwitch", "&Warn before overwriting existing files", 416},
             {"IgnoreAlreadyEncSwitch", "Ignore &already encrypted files", 417},
+            {"VerifySwitch", "Ver&ify results before originals are removed", 429},
             {"WipeConfSwitch", "&File Wiping requires confirmation", 418},
             {"WipeSwitch", "&Wipe original files after encryption", 419},
             {"ParaWipeSwitch", "&SFS\u00A9 Wiping", 420},
