@@ -30,10 +30,10 @@ fi
 # Where a finding of this target belongs once it is understood and fixed.
 finding_note() {
   local name=$1 file=$2
-  if [ "$name" = fuzz_decrypt_file ]; then
+  if [[ $name == fuzz_decrypt_file* ]]; then
     echo "   container: copy it into the container kit as tests/data/containers/<the_fault>.vlt and"
     echo "   add its row (file name, expected ResultCode) to the table in"
-    echo "   tests/container/container_kit_test.cpp; tests/data/fuzz_decrypt_file/ is that kit."
+    echo "   tests/container/container_kit_test.cpp."
   else
     echo "   copy it to tests/data/$name/<what_it_breaks> (the replay test runs it) and add a unit"
     echo "   test of the fault beside the code's own tests."
@@ -62,20 +62,12 @@ for target in "${targets[@]}"; do
     finding_note "$name" "$file"
   done
   [ "$status" -eq 0 ] || echo "!! $name stopped with status $status"
-  into=$kept
-  if [ -L "$kept" ]; then
-    # A seed directory shared with hand-made cases (the container kit) takes no
-    # machine-found inputs; they wait here until the target has a corpus of its own.
-    into=$work/$name/merged
-    mkdir -p "$into"
-    echo "   tests/data/$name links to $(readlink "$kept"); merging into $into instead"
-  fi
-  before=$(ls "$into" | wc -l)
-  "$target" -merge=1 -use_counters=0 "${fuzz_options[@]}" "$into" "$corpus" 2>&1 | grep -E '^MERGE-OUTER: [0-9]+ new files' || true
-  echo "   $name keeps $(ls "$into" | wc -l) inputs (was $before): $(du -sh "$into" | cut -f1)"
+  before=$(ls "$kept" | wc -l)
+  "$target" -merge=1 -use_counters=0 "${fuzz_options[@]}" "$kept" "$corpus" 2>&1 | grep -E '^MERGE-OUTER: [0-9]+ new files' || true
+  echo "   $name keeps $(ls "$kept" | wc -l) inputs (was $before): $(du -sh "$kept" | cut -f1)"
 done
 
-total_kb=$(du -skL "$root"/tests/data/fuzz_* | awk '{sum += $1} END {print sum}')
+total_kb=$(du -sk "$root"/tests/data/fuzz_* | awk '{sum += $1} END {print sum}')
 echo "== kept corpora: ${total_kb} KB in all (budget ${corpus_budget_kb} KB); commit tests/data/ when the replay tests pass"
 [ "$total_kb" -le "$corpus_budget_kb" ] || echo "!! over budget: remove the largest new inputs, or merge with -max_len"
 [ "$findings" -eq 0 ] || { echo "!! $findings finding(s), listed above"; exit 1; }
