@@ -3,6 +3,7 @@
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+FUZZ_LONG_SECONDS ?= 3600
 # Warnings are fatal in the developer and CI builds below; a plain cmake configure and
 # the release build keep them warnings, as a packager's build must.
 WERROR     ?= ON
@@ -12,7 +13,7 @@ DEV_FLAGS  := $(CMAKE_GEN) -DVLT_WERROR=$(WERROR)
 # The programs and libraries only, optimised, laid out for /usr: what the package holds.
 RELEASE    := $(BUILD)-release
 
-.PHONY: deps configure build run test sanitize fuzz fuzz-build fuzz-rate bench release install package screenshots layering clean
+.PHONY: deps configure build run test sanitize fuzz fuzz-build fuzz-rate fuzz-long coverage bench release install package screenshots layering clean
 
 deps:
 	./scripts/install-deps.sh
@@ -53,6 +54,20 @@ fuzz: fuzz-build
 fuzz-rate: fuzz-build
 	./scripts/fuzz-rate.sh $(BUILD)-fuzz/fuzz $(or $(FUZZ_RUNS),20000)
 
+# For developers: every fuzz target for FUZZ_LONG_SECONDS (default an hour) each, then what
+# they found merged into the kept corpora tests/data/<target>/ (FUZZ_TARGETS and FUZZ_JOBS
+# as scripts/fuzz-long.sh tells).
+fuzz-long: fuzz-build
+	./scripts/fuzz-long.sh $(BUILD)-fuzz/fuzz $(FUZZ_LONG_SECONDS)
+
+# Line coverage per folder, clang source-based, of the fuzz corpora replayed and of all
+# tests, with HTML reports in $(BUILD)-coverage/coverage/. Not part of CI.
+coverage: deps
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD)-coverage $(DEV_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVLT_COVERAGE=ON \
+	      -DVLT_BUILD_GUI=OFF -DVLT_BUILD_BENCH=OFF
+	cmake --build $(BUILD)-coverage -j $(JOBS)
+	./scripts/coverage.sh $(BUILD)-coverage
+
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
 
@@ -77,4 +92,4 @@ layering:
 	./scripts/check-layering.sh
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz $(RELEASE)
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz $(BUILD)-coverage $(RELEASE)

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make pkg-config
   clang libclang-rt-14-dev                      # fuzz targets (libFuzzer)
+  llvm                                           # make coverage (llvm-profdata, llvm-cov)
   libgtest-dev libgmock-dev                      # tests
   btrfs-progs                                    # the wipe note's real copy-on-write case (loop mount)
   qt6-base-dev libgl-dev                         # windows (Qt 6 Widgets + Qt Test)

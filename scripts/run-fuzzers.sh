@@ -5,6 +5,7 @@ set -euo pipefail
 dir=$(cd "$1" && pwd)
 seconds=$2
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/fuzz-options.sh"
 shopt -s nullglob
 for target in "$dir"/fuzz_*; do
   [ -x "$target" ] || continue
@@ -13,7 +14,7 @@ for target in "$dir"/fuzz_*; do
   seeds=()
   [ -d "$root/tests/data/$name" ] && seeds+=("$root/tests/data/$name")
   echo "== $name for ${seconds}s"
-  (cd "$corpus" && "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 \
+  (cd "$corpus" && "$target" -max_total_time="$seconds" "${fuzz_options[@]}" -print_final_stats=1 \
       "$corpus" "${seeds[@]}")
   rm -rf "$corpus"
 done

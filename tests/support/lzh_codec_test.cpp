@@ -3,6 +3,7 @@
 #include "support/lzh/lzh_symbol_writer.h"
 
 #include "common/temp_dir.h"
+#include "fuzz/lzh_decoder_input.h"
 #include "support/lzh_reference.h"
 #include "support/lzh_samples.h"
 
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vlt {
@@ -198,18 +200,26 @@ TEST_F(LzhCodecTest, DecompressProducesExactlyMFromAnyInput) {
     EXPECT_EQ(Decompress(packed, 20000), text);
 }
 
-// The fuzz target's seeds (two bytes of output size, then a stream) replayed as a test.
+// The decoder targets' seeds in their input forms, replayed as a test: each decodes like
+// the reference at the size it asks for.
 TEST_F(LzhCodecTest, FuzzSeedsDecodeLikeTheReference) {
-    const std::string directory = std::string(VLT_TEST_DATA_DIR) + "/fuzz_lzh_decompress";
-    const auto names = testing::ListNames(directory);
-    ASSERT_FALSE(names.empty());
-    for (const auto& name : names) {
-        SCOPED_TRACE(name);
-        const Bytes seed = testing::ReadBytes(directory + "/" + name);
-        ASSERT_GE(seed.size(), 2u);
-        const std::uint32_t m = seed[0] | seed[1] << 8;
-        const Bytes stream(seed.begin() + 2, seed.end());
-        EXPECT_EQ(Decompress(stream, m), ReferenceLzh().Decompress(stream, m));
+    using Reader = fuzz::LzhDecoderRequest (*)(const Bytes&);
+    const std::pair<const char*, Reader> targets[] = {
+        {"fuzz_lzh_decompress", [](const Bytes& seed) { return fuzz::ReadLzhDecoderRequest(seed.data(), seed.size()); }},
+        {"fuzz_lzh_decompress_large",
+         [](const Bytes& seed) { return fuzz::ReadLargeLzhDecoderRequest(seed.data(), seed.size(), kFullBlock); }},
+    };
+    for (const auto& [target, read] : targets) {
+        const std::string directory = std::string(VLT_TEST_DATA_DIR) + "/" + target;
+        const auto names = testing::ListNames(directory);
+        ASSERT_FALSE(names.empty()) << target;
+        for (const auto& name : names) {
+            SCOPED_TRACE(std::string(target) + "/" + name);
+            const Bytes seed = testing::ReadBytes(directory + "/" + name);
+            const fuzz::LzhDecoderRequest request = read(seed);
+            const Bytes stream(request.stream, request.stream + request.streamSize);
+            EXPECT_EQ(Decompress(stream, request.outputSize), ReferenceLzh().Decompress(stream, request.outputSize));
+        }
     }
 }
 
