@@ -3,29 +3,33 @@
 namespace vlt {
 namespace {
 
-// The stem the log words grow from: "encrypt" + "ing", "wip" + "ed".
-const char* JobStem(JobMode mode) {
+struct JobWords {
+    const char* gerund;
+    const char* participle;
+};
+
+JobWords WordsOf(JobMode mode) {
     switch (mode) {
     case jmEncrypt:
-        return "encrypt";
+        return {"encrypting", "encrypted"};
     case jmDecrypt:
-        return "decrypt";
+        return {"decrypting", "decrypted"};
     case jmVerify:
-        return "verif";
+        return {"verifying", "verified"};
     case jmWipe:
         break;
     }
-    return "wip";
+    return {"wiping", "wiped"};
 }
 
 } // namespace
 
 std::string JobGerund(JobMode mode) {
-    return std::string(mode == jmVerify ? "verify" : JobStem(mode)) + "ing";
+    return WordsOf(mode).gerund;
 }
 
 std::string JobParticiple(JobMode mode) {
-    return std::string(JobStem(mode)) + (mode == jmVerify ? "ied" : "ed");
+    return WordsOf(mode).participle;
 }
 
 std::string SuccessCaption(JobMode mode) {
